@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+// The one stored setting: whether start-up checks the optical drives.
+// "CHECKCDROM.ini" beside the executable, section "CHECKFLAG", key "flag".
+// Nothing caches the path: every use builds it afresh from the module path.
+
+using ModuleFileNameFn = DWORD(WINAPI*)(HMODULE, LPSTR, DWORD);
+
+// Fills `path` with the settings file's full path. Fails, leaving `path`
+// empty, when the module path cannot be read or its directory leaves no
+// room for the file name in MAX_PATH bytes.
+bool GetCheckIniPath(char (&path)[MAX_PATH], ModuleFileNameFn moduleFileName = &GetModuleFileNameA);
+
+// The stored value, 0 when the file, section or key is missing, and 0 when
+// the path cannot be built.
+int ReadCheckFlag(ModuleFileNameFn moduleFileName = &GetModuleFileNameA);
+
+// Stores "1" or "0". Writes nothing when the path cannot be built.
+void WriteCheckFlag(bool check, ModuleFileNameFn moduleFileName = &GetModuleFileNameA);

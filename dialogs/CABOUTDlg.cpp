@@ -1,0 +1,34 @@
+#include "dialogs/CABOUTDlg.h"
+
+#include "ui/DialogIcons.h"
+
+BOOL CABOUTDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                             DWORD mapId)
+{
+    if (mapId != 0)
+        return FALSE;
+    if (message == WM_INITDIALOG) {
+        result = OnInitDialog();
+        return TRUE;
+    }
+    // Esc and the close box (IDCANCEL) close the box as "OK" does.
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        result = OnClose(LOWORD(wParam));
+        return TRUE;
+    }
+    return CCtrlHollowColor::RouteMessage(window, message, wParam, lParam, result, 0) ||
+           CPaintBkgnd::RouteMessage(window, message, wParam, lParam, result, 0);
+}
+
+LRESULT CABOUTDlg::OnInitDialog()
+{
+    CenterOverOwner(nullptr);
+    SetDialogIcons(m_hWnd);
+    return TRUE;
+}
+
+LRESULT CABOUTDlg::OnClose(WORD id)
+{
+    EndDialog(m_hWnd, id);
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+#include <cstddef>
+#include <cstdint>
+
+#include "framework/EntryTrampoline.h"
+
+// The process-wide pool of entry trampolines, shared by both GUI threads.
+//
+// The stubs live in one page-file section mapped twice: the program writes
+// them through a read-write view and executes them from a read-execute view,
+// so no page is ever writable and executable at once.
+class StubPool
+{
+public:
+    static constexpr std::size_t kSectionSize = 4096;
+    static constexpr std::size_t kSlots = kSectionSize / EntryTrampoline::kSlotSize;
+
+    constexpr StubPool() = default;
+
+    // A stub that enters `target` with `object` as first argument, or null
+    // when the pool is exhausted or the section cannot be made.
+    EntryTrampoline* Allocate(const void* object, const void* target);
+    // Returns a stub; its bytes become traps, so a late call faults loudly.
+    void Release(EntryTrampoline* stub);
+
+    // Test seam: how many stubs may be in use at once (at most kSlots).
+    void SetCapacity(std::size_t capacity);
+    std::size_t Capacity() const;
+    std::size_t InUse() const;
+
+private:
+    bool MapSection();
+    std::size_t SlotOf(const EntryTrampoline* stub) const;
+
+    mutable SRWLOCK lock_ = SRWLOCK_INIT;
+    unsigned char* writable_ = nullptr;
+    unsigned char* executable_ = nullptr;
+    std::size_t capacity_ = kSlots;
+    std::size_t inUse_ = 0;
+    std::uint64_t used_[kSlots / 64] = {};
+};
+
+// Constant-initialised and never destroyed: the process-wide dialog objects
+// return their stubs from their destructors at exit, in any order.
+extern StubPool g_stubPool;

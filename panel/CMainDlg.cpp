@@ -1,0 +1,190 @@
+#include "panel/CMainDlg.h"
+
+#include "app/ProcessObjects.h"
+#include "app/RunAtStartup.h"
+#include "panel/FlagWindowThread.h"
+#include "panel/PanelMenu.h"
+#include "panel/PanelMessages.h"
+#include "ui/DialogIcons.h"
+
+namespace {
+
+// One dialog of each kind at a time: a second request brings the open one
+// forward instead of starting a second run on the same object.
+template <class TDialog>
+void RunSecondary(TDialog& dialog)
+{
+    if (dialog.IsOpen()) {
+        SetForegroundWindow(dialog.m_hWnd);
+        return;
+    }
+    dialog.RunModal(GetActiveWindow(), 0);
+}
+
+// Quitting while a secondary dialog is open must not wait for the user to
+// close it: its run ends first, writing nothing.
+void EndSecondaryDialogs()
+{
+    if (g_checkDlg.IsOpen())
+        EndDialog(g_checkDlg.m_hWnd, IDCANCEL);
+    if (g_aboutDlg.IsOpen())
+        EndDialog(g_aboutDlg.m_hWnd, IDCANCEL);
+}
+
+}  // namespace
+
+BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                            DWORD mapId)
+{
+    if (mapId != 0)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return TRUE;
+    case WM_COMMAND: {
+        bool handled = true;
+        result = OnCommand(LOWORD(wParam), handled);
+        if (handled)
+            return TRUE;
+        break;
+    }
+    case WM_TRAY_NOTIFY:
+        result = OnTrayNotify(lParam);
+        return TRUE;
+    case WM_PANEL_SHOW:
+        ShowWindow(m_hWnd, SW_SHOW);
+        result = 0;
+        return TRUE;
+    case WM_PANEL_QUIT:
+        QuitFromFlag();
+        result = 0;
+        return TRUE;
+    case WM_PANEL_SETTINGS:
+        RunSettingsDialog();
+        result = 0;
+        return TRUE;
+    case WM_PANEL_ABOUT:
+        RunAboutDialog();
+        result = 0;
+        return TRUE;
+    default:
+        break;
+    }
+    return CBitmapBkgnd::RouteMessage(window, message, wParam, lParam, result, 0) ||
+           CCtrlHollowColor::RouteMessage(window, message, wParam, lParam, result, 0) ||
+           CPaintBkgnd::RouteMessage(window, message, wParam, lParam, result, 0) ||
+           CCtrlColor::RouteMessage(window, message, wParam, lParam, result, 0);
+}
+
+LRESULT CMainDlg::OnCommand(WORD id, bool& handled)
+{
+    switch (id) {
+    case IDOK:
+    case ID_MENU_SETTINGS:
+        RunSettingsDialog();
+        break;
+    case ID_PANEL_ABOUT:
+    case ID_MENU_ABOUT:
+        RunAboutDialog();
+        break;
+    case IDCANCEL:
+        ShowWindow(m_hWnd, SW_HIDE);
+        break;
+    case ID_MENU_QUIT:
+        QuitFromTray();
+        break;
+    default:
+        handled = false;
+        break;
+    }
+    return 0;
+}
+
+LRESULT CMainDlg::OnInitDialog()
+{
+    CenterOverOwner(nullptr);
+    MakeToolWindow();
+    SetDialogIcons(m_hWnd);
+    FlagWindowThread::Start();
+    RegisterRunAtStartup();
+    SetUpButtons();
+    m_trayIcon.Add(m_hWnd);
+    return TRUE;
+}
+
+// No taskbar button: the panel is reached through the tray and the flag.
+void CMainDlg::MakeToolWindow()
+{
+    const LONG_PTR exStyle = GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE);
+    const LONG_PTR changed = (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
+    if (changed != exStyle)
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, changed);
+}
+
+void CMainDlg::SetUpButtons()
+{
+    struct Setup
+    {
+        CBmpBtn& button;
+        int id;
+        UINT strip;
+        const char* tooltip;
+    };
+    const Setup setups[] = {
+        {m_settingsButton, IDOK, IDB_BTN_SETTINGS, "设置"},
+        {m_aboutButton, ID_PANEL_ABOUT, IDB_BTN_ABOUT, "关于"},
+        {m_quitButton, IDCANCEL, IDB_BTN_QUIT, "退出"},
+    };
+    for (const Setup& setup : setups) {
+        HIMAGELIST strip = ImageList_LoadImageA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(setup.strip),
+                                                111, 0, CLR_NONE, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+        setup.button.AttachToControl(GetDlgItem(m_hWnd, setup.id));
+        setup.button.AssignTooltipText(setup.tooltip);
+        setup.button.AssignImageStrip(strip);
+        setup.button.AssignImageIndices(1, 2, 3, 0);
+    }
+}
+
+LRESULT CMainDlg::OnTrayNotify(LPARAM mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        ShowWindow(m_hWnd, SW_SHOW);
+        break;
+    case WM_RBUTTONDOWN:
+        ShowPanelMenu(m_hWnd);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CMainDlg::RunSettingsDialog()
+{
+    RunSecondary(g_checkDlg);
+}
+
+void CMainDlg::RunAboutDialog()
+{
+    RunSecondary(g_aboutDlg);
+}
+
+void CMainDlg::QuitFromTray()
+{
+    EndSecondaryDialogs();
+    EndDialog(m_hWnd, kTrayQuitExitCode);
+    m_trayIcon.Remove();
+}
+
+void CMainDlg::QuitFromFlag()
+{
+    m_quitRequested = true;
+    EndSecondaryDialogs();
+    DestroyWindow(m_hWnd);
+    m_trayIcon.Remove();
+    // The modal loop only notices a destroyed dialog when its next message
+    // arrives; give it one.
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The README's run command: builds the x86_64 program and starts it on Wine's
+# taskbar desktop. With a DISPLAY the desktop appears there and the command
+# returns when the program ends. Without one it runs on a virtual display,
+# saves a screenshot under build/ and prints its path.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/build.sh" x86_64 >/dev/null
+
+export NETCHANGE_WINE_STATE="$root/build/wine-run"
+headless=1
+if [ -n "${DISPLAY:-}" ]; then
+    headless=0
+    export KEEP_DISPLAY=1
+fi
+bash "$root/scripts/wine-session.sh" start
+trap 'bash "$root/scripts/wine-session.sh" stop' EXIT
+source "$root/scripts/wine-env.sh"
+
+# The program keeps its settings beside itself: give it a folder of its own.
+mkdir -p "$root/build/run"
+cp "$root/build/x86_64/NetChange.exe" "$root/build/run/"
+cd "$root/build/run"
+
+if [ "$headless" = 0 ]; then
+    "${WINE[@]}" ./NetChange.exe
+    exit 0
+fi
+
+"${WINE[@]}" ./NetChange.exe </dev/null >/dev/null 2>&1 &
+program=$!
+sleep 6
+shot="$root/build/screenshot.png"
+import -display "$DISPLAY" -window root "$shot"
+echo "screenshot: $shot"
+kill "$program" 2>/dev/null || true

@@ -1,0 +1,21 @@
+# Sourced, not run: the environment every Wine process of this project gets.
+# NETCHANGE_WINE_STATE names the folder that holds the prefix, the generated
+# locale and the record of the running session (display, Xvfb pid).
+: "${NETCHANGE_WINE_STATE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine}"
+export NETCHANGE_WINE_STATE
+export WINEPREFIX="$NETCHANGE_WINE_STATE/prefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+# Wine takes its ANSI code page from the Unix locale: zh_CN.UTF-8 gives 936,
+# and the locale must exist or Chinese file names and arguments get mangled.
+# The shell itself keeps its own locale; only Wine's processes get this one.
+export LOCPATH="$NETCHANGE_WINE_STATE/locale"
+export WINELOADER=/usr/lib/wine/wine64
+WINE_LOCALE=zh_CN.UTF-8
+WINE=(env LANG=$WINE_LOCALE LC_ALL=$WINE_LOCALE /usr/lib/wine/wine64)
+# The bare wineserver binary: Debian's wrapper script forces -p0.
+WINESERVER=/usr/lib/wine/wineserver64
+if [ -f "$NETCHANGE_WINE_STATE/display" ]; then
+    DISPLAY=$(cat "$NETCHANGE_WINE_STATE/display")
+    export DISPLAY
+fi

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The Wine session shared by a whole test or run: generated zh_CN.UTF-8 locale,
+# a private prefix, one Xvfb display (unless KEEP_DISPLAY=1 and DISPLAY is
+# set), Wine's taskbar desktop, and one warmed-up persistent wineserver.
+#   wine-session.sh start | stop
+set -euo pipefail
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/wine-env.sh"
+state=$NETCHANGE_WINE_STATE
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+
+free_display() {
+    local n
+    for n in $(seq 90 199); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            echo "$n"; return
+        fi
+    done
+    echo "wine-session: no free X display" >&2; exit 1
+}
+
+start_display() {
+    if [ "${KEEP_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+        echo "$DISPLAY" > "$state/display"
+        return
+    fi
+    local n; n=$(free_display)
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset </dev/null >"$state/xvfb.log" 2>&1 &
+    echo $! > "$state/xvfb.pid"
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    echo ":$n" > "$state/display"
+}
+
+make_prefix() {
+    [ -f "$WINEPREFIX/.netchange-ready" ] && return
+    rm -rf "$WINEPREFIX"
+    quiet timeout 180 "${WINE[@]}" wineboot --init
+    # One desktop with a taskbar and a notification area that every process joins.
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x800 /f
+    # The panel and About box ask for 华文楷体, a Windows font; a Kai font
+    # from Debian stands in for it.
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "华文楷体" /d "AR PL UKai CN" /f
+    quiet "$WINESERVER" -w
+    touch "$WINEPREFIX/.netchange-ready"
+}
+
+start() {
+    mkdir -p "$state"
+    if [ -f "$state/display" ]; then stop; fi
+    if [ ! -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]; then
+        mkdir -p "$LOCPATH"
+        localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || true
+        [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] || { echo "wine-session: cannot generate zh_CN.UTF-8" >&2; exit 1; }
+    fi
+    start_display
+    source "$here/wine-env.sh"
+    make_prefix
+    # Persistent server, then a warm-up with null stdio: Wine's helper
+    # processes (services, explorer) must not hold anyone's output pipe.
+    quiet "$WINESERVER" -p
+    quiet timeout 120 "${WINE[@]}" wineboot
+    echo "wine session up on DISPLAY=$DISPLAY, prefix $WINEPREFIX"
+}
+
+stop() {
+    quiet "$WINESERVER" -k || true
+    if [ -f "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+        rm -f "$state/xvfb.pid"
+    fi
+    rm -f "$state/display"
+}
+
+case "${1:-}" in
+    start) start ;;
+    stop) stop ;;
+    *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+esac

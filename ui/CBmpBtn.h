@@ -1,0 +1,17 @@
+#pragma once
+#include "ui/CBitmapButtonImpl.h"
+
+// The main dialog's skinned push-buttons.
+class CBmpBtn : public CBitmapButtonImpl<CBmpBtn>
+{
+public:
+    ~CBmpBtn() override = default;
+
+    BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                      DWORD mapId) override
+    {
+        if (mapId != 0)
+            return FALSE;
+        return CBitmapButtonImpl::RouteMessage(window, message, wParam, lParam, result, 0);
+    }
+};

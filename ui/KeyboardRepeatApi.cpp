@@ -1,0 +1,3 @@
+#include "ui/KeyboardRepeatApi.h"
+
+KeyboardRepeatApi g_keyboardRepeatApi = {&SystemParametersInfoA};
