@@ -10,28 +10,24 @@ state=$NETCHANGE_WINE_STATE
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
-free_display() {
-    local n
-    for n in $(seq 90 199); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            echo "$n"; return
-        fi
-    done
-    echo "wine-session: no free X display" >&2; exit 1
-}
-
 start_display() {
     if [ "${KEEP_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
         echo "$DISPLAY" > "$state/display"
         return
     fi
-    local n; n=$(free_display)
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset </dev/null >"$state/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and reports it, so sessions
+    # started side by side never collide.
+    rm -f "$state/xvfb.number"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+        </dev/null >"$state/xvfb.log" 2>&1 3>"$state/xvfb.number" &
     echo $! > "$state/xvfb.pid"
+    local n=""
     for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        n=$(tr -dc 0-9 < "$state/xvfb.number" 2>/dev/null || true)
+        [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
         sleep 0.1
     done
+    [ -n "$n" ] || { echo "wine-session: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
     echo ":$n" > "$state/display"
 }
 

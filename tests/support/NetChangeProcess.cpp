@@ -1,0 +1,159 @@
+#include "support/NetChangeProcess.h"
+
+#include <shellapi.h>
+
+#include "support/Pump.h"
+
+namespace {
+
+struct Search
+{
+    DWORD pid;
+    const char* className;
+    const std::string* title;
+    bool visibleOnly;
+    bool captionless;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid)
+        return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (search->className != nullptr && lstrcmpA(name, search->className) != 0)
+        return TRUE;
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (search->title != nullptr && *search->title != caption)
+        return TRUE;
+    if (search->captionless && (caption[0] != '\0' || (GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION)))
+        return TRUE;
+    if (search->found == nullptr)
+        search->found = window;
+    ++search->count;
+    return TRUE;
+}
+
+Search Find(DWORD pid, const char* className, const std::string* title, bool visibleOnly, bool captionless)
+{
+    Search search = {pid, className, title, visibleOnly, captionless, nullptr, 0};
+    EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+HWND WaitFor(DWORD ms, DWORD pid, const char* className, const std::string* title, bool captionless)
+{
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            found = Find(pid, className, title, false, captionless).found;
+            return found != nullptr;
+        },
+        ms);
+    return found;
+}
+
+}  // namespace
+
+std::string NetChangeProcess::BuiltProgram()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string program = path;
+    return program.substr(0, program.find_last_of('\\') + 1) + "NetChange.exe";
+}
+
+NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : folder_(folderName)
+{
+    CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE);
+    if (ini != nullptr)
+        TempFolder::WriteFile(IniPath(), ini);
+}
+
+NetChangeProcess::~NetChangeProcess()
+{
+    Kill();
+}
+
+bool NetChangeProcess::Start()
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + ExePath() + "\"";
+    if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.Path().c_str(), &startup, &info_))
+        return false;
+    CloseHandle(info_.hThread);
+    info_.hThread = nullptr;
+    return true;
+}
+
+bool NetChangeProcess::Running() const
+{
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool NetChangeProcess::WaitForExit(DWORD ms, DWORD* exitCode)
+{
+    if (info_.hProcess == nullptr)
+        return false;
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    if (ended && exitCode != nullptr)
+        GetExitCodeProcess(info_.hProcess, exitCode);
+    return ended;
+}
+
+void NetChangeProcess::Kill()
+{
+    if (info_.hProcess == nullptr)
+        return;
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 0xDEAD);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    info_ = {};
+}
+
+HWND NetChangeProcess::WaitForPanel(DWORD ms) const
+{
+    return WaitForWindow("VELMOR隔离卡参数设置", ms);
+}
+
+HWND NetChangeProcess::WaitForWindow(const std::string& title, DWORD ms) const
+{
+    return WaitFor(ms, Pid(), "#32770", &title, false);
+}
+
+HWND NetChangeProcess::FindWindowOf(const std::string& title) const
+{
+    return Find(Pid(), "#32770", &title, false, false).found;
+}
+
+HWND NetChangeProcess::WaitForFlag(DWORD ms) const
+{
+    return WaitFor(ms, Pid(), "#32770", nullptr, true);
+}
+
+bool TrayIconExists(HWND owner, UINT id)
+{
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = id;
+    probe.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly)
+{
+    return Find(pid, className, nullptr, visibleOnly, false).count;
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "support/TempFolder.h"
+
+// The real NetChange.exe, copied into a fresh folder of its own and started
+// there, watched from outside. The destructor ends a process still running.
+class NetChangeProcess
+{
+public:
+    // `folderName` becomes part of the folder's name (spaces and Chinese
+    // characters welcome); `ini`, when given, is written as CHECKCDROM.ini.
+    explicit NetChangeProcess(const std::string& folderName = "netchange", const char* ini = nullptr);
+    ~NetChangeProcess();
+    NetChangeProcess(const NetChangeProcess&) = delete;
+    NetChangeProcess& operator=(const NetChangeProcess&) = delete;
+
+    bool Start();
+    bool Running() const;
+    // Waits for the process to end; true and its exit code when it did.
+    bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+    void Kill();
+
+    // The panel ("VELMOR隔离卡参数设置") of this process, visible or not.
+    HWND WaitForPanel(DWORD ms) const;
+    // The flag window: this process's captionless top-level dialog.
+    HWND WaitForFlag(DWORD ms) const;
+    // A top-level window of this process whose caption is `title` (936).
+    HWND WaitForWindow(const std::string& title, DWORD ms) const;
+    HWND FindWindowOf(const std::string& title) const;
+
+    DWORD Pid() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    const TempFolder& Folder() const { return folder_; }
+    std::string ExePath() const { return folder_.File("NetChange.exe"); }
+    std::string IniPath() const { return folder_.File("CHECKCDROM.ini"); }
+
+    // The NetChange.exe built beside the test programs.
+    static std::string BuiltProgram();
+
+private:
+    TempFolder folder_;
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Does the shell hold the tray icon (owner, id)? Asked from outside: a
+// modify without flags succeeds only while the icon exists.
+bool TrayIconExists(HWND owner, UINT id = 200);
+
+// Top-level windows of a process with the given window class ("#32770" for
+// dialogs, "#32768" for menus), visible ones only when asked.
+int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly);
