@@ -42,13 +42,12 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
         result = OnInitDialog();
         return TRUE;
-    case WM_COMMAND: {
-        bool handled = true;
-        result = OnCommand(LOWORD(wParam), handled);
-        if (handled)
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam))) {
+            result = 0;
             return TRUE;
+        }
         break;
-    }
     case WM_TRAY_NOTIFY:
         result = OnTrayNotify(lParam);
         return TRUE;
@@ -77,7 +76,7 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
            CCtrlColor::RouteMessage(window, message, wParam, lParam, result, 0);
 }
 
-LRESULT CMainDlg::OnCommand(WORD id, bool& handled)
+bool CMainDlg::OnCommand(WORD id)
 {
     switch (id) {
     case IDOK:
@@ -95,10 +94,9 @@ LRESULT CMainDlg::OnCommand(WORD id, bool& handled)
         QuitFromTray();
         break;
     default:
-        handled = false;
-        break;
+        return false;
     }
-    return 0;
+    return true;
 }
 
 LRESULT CMainDlg::OnInitDialog()

@@ -38,7 +38,8 @@ public:
 private:
     LRESULT OnInitDialog();
     LRESULT OnTrayNotify(LPARAM mouseMessage);
-    LRESULT OnCommand(WORD id, bool& handled);
+    // False for a command the panel does not know.
+    bool OnCommand(WORD id);
     void MakeToolWindow();
     void SetUpButtons();
     void RunSettingsDialog();

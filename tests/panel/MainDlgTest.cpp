@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <vector>
+
+#include "app/ProcessObjects.h"
+#include "panel/CMainDlg.h"
+#include "panel/FlagWindowThread.h"
+#include "panel/PanelMessages.h"
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+
+namespace {
+
+// Runs `script` on this thread once the main dialog is up, from a timer that
+// fires inside the dialog's own modal loop.
+class PanelScript
+{
+public:
+    explicit PanelScript(std::function<void(CMainDlg&)> script) : script_(std::move(script)) {}
+
+    INT_PTR Run(CMainDlg& dialog)
+    {
+        dialog_ = &dialog;
+        current_ = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &OnTimer);
+        const INT_PTR result = dialog.RunModal(nullptr, 0);
+        KillTimer(nullptr, timer);
+        current_ = nullptr;
+        return result;
+    }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        PanelScript* self = current_;
+        if (self == nullptr || self->done_ || self->dialog_->m_hWnd == nullptr ||
+            !IsWindowVisible(self->dialog_->m_hWnd))
+            return;
+        self->done_ = true;
+        self->script_(*self->dialog_);
+    }
+
+    std::function<void(CMainDlg&)> script_;
+    CMainDlg* dialog_ = nullptr;
+    bool done_ = false;
+    static PanelScript* current_;
+};
+
+PanelScript* PanelScript::current_ = nullptr;
+
+class MainDlgTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+    // The panel starts the flag window's thread; end it as start-up does.
+    void TearDown() override { EXPECT_TRUE(FlagWindowThread::Finish(2000)); }
+};
+
+TEST_F(MainDlgTest, TrayQuitEndsTheRunWith1501AfterRemovingTheIcon)
+{
+    CMainDlg dialog;
+    HWND window = nullptr;
+    bool iconWhileRunning = false;
+    PanelScript script([&](CMainDlg& panel) {
+        window = panel.m_hWnd;
+        iconWhileRunning = TrayIconExists(window, kTrayIconId);
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    EXPECT_EQ(kTrayQuitExitCode, script.Run(dialog));
+    EXPECT_TRUE(iconWhileRunning);
+    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
+    EXPECT_FALSE(dialog.EndedByQuitRequest());
+    EXPECT_EQ(nullptr, dialog.m_hWnd);
+}
+
+TEST_F(MainDlgTest, FlagQuitDestroysThePanelAndTheRunReturnsAtOnce)
+{
+    CMainDlg dialog;
+    HWND window = nullptr;
+    bool goneInsideHandler = false;
+    PanelScript script([&](CMainDlg& panel) {
+        window = panel.m_hWnd;
+        SendMessageA(window, WM_PANEL_QUIT, 0, 0);
+        goneInsideHandler = !IsWindow(window);
+    });
+    const DWORD start = GetTickCount();
+    script.Run(dialog);
+    // Nothing else arrives to wake the modal loop: the panel must wake it.
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(goneInsideHandler);
+    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
+    EXPECT_TRUE(dialog.EndedByQuitRequest());
+    EXPECT_EQ(nullptr, dialog.m_hWnd);
+}
+
+TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
+{
+    CMainDlg dialog;
+    LONG_PTR exStyle = 0;
+    std::vector<LONG_PTR> buttonStyles;
+    std::vector<SIZE> buttonSizes;
+    HWND focus = nullptr;
+    HICON big = nullptr;
+    HICON small = nullptr;
+    PanelScript script([&](CMainDlg& panel) {
+        exStyle = GetWindowLongPtrA(panel.m_hWnd, GWL_EXSTYLE);
+        for (int id : {IDOK, ID_PANEL_ABOUT, IDCANCEL}) {
+            HWND button = GetDlgItem(panel.m_hWnd, id);
+            RECT rect;
+            GetWindowRect(button, &rect);
+            buttonStyles.push_back(GetWindowLongPtrA(button, GWL_STYLE));
+            buttonSizes.push_back({rect.right - rect.left, rect.bottom - rect.top});
+        }
+        focus = GetFocus();
+        big = reinterpret_cast<HICON>(SendMessageA(panel.m_hWnd, WM_GETICON, ICON_BIG, 0));
+        small = reinterpret_cast<HICON>(SendMessageA(panel.m_hWnd, WM_GETICON, ICON_SMALL, 0));
+        SendMessageA(panel.m_hWnd, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    script.Run(dialog);
+
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+    ASSERT_EQ(3u, buttonStyles.size());
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(BS_OWNERDRAW, buttonStyles[i] & BS_TYPEMASK) << "button " << i;
+        EXPECT_EQ(111, buttonSizes[i].cx) << "button " << i;
+        EXPECT_EQ(44, buttonSizes[i].cy) << "button " << i;
+    }
+    EXPECT_NE(nullptr, focus);
+    EXPECT_NE(nullptr, big);
+    EXPECT_NE(nullptr, small);
+
+    const NOTIFYICONDATAA& record = dialog.m_trayIcon.Record();
+    EXPECT_EQ(sizeof(NOTIFYICONDATAA), record.cbSize);
+    EXPECT_EQ(kTrayIconId, record.uID);
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), record.uFlags);
+    EXPECT_EQ(WM_TRAY_NOTIFY, record.uCallbackMessage);
+    EXPECT_NE(nullptr, record.hIcon);
+    for (char c : record.szTip)
+        ASSERT_EQ('\0', c);
+}
+
+TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)
+{
+    CMainDlg dialog;
+    std::vector<bool> visible;
+    PanelScript script([&](CMainDlg& panel) {
+        HWND window = panel.m_hWnd;
+        auto look = [&] { visible.push_back(IsWindowVisible(window) != FALSE); };
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        look();  // hidden
+        for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK})
+            SendMessageA(window, WM_TRAY_NOTIFY, kTrayIconId, mouse);
+        look();  // still hidden
+        SendMessageA(window, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+        look();  // shown
+        SendMessageA(window, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+        look();  // still shown
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        look();  // hidden again, whatever the notification code
+        SendMessageA(window, WM_PANEL_SHOW, 0, 0);
+        look();  // shown
+        // The dialog manager turns the close box into a posted IDCANCEL.
+        SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PumpUntil([&] { return !IsWindowVisible(window); }, 2000);
+        look();  // the close box only hides
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    EXPECT_EQ(kTrayQuitExitCode, script.Run(dialog));
+    EXPECT_EQ((std::vector<bool>{false, false, true, true, false, true, false}), visible);
+}
+
+TEST_F(MainDlgTest, EveryPrivateMessageAndCommandAnswersZeroAndUnknownCommandsPass)
+{
+    CMainDlg dialog;
+    struct Answer
+    {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        BOOL handled;
+        LRESULT result;
+    };
+    std::vector<Answer> answers;
+    PanelScript script([&](CMainDlg& panel) {
+        HWND window = panel.m_hWnd;
+        const Answer asked[] = {
+            {WM_TRAY_NOTIFY, kTrayIconId, WM_MOUSEMOVE, 0, 0},
+            {WM_PANEL_SHOW, 0, 0, 0, 0},
+            {WM_COMMAND, IDCANCEL, 0, 0, 0},
+            {WM_COMMAND, 4242, 0, 0, 0},
+            {WM_COMMAND, ID_PANEL_ABOUT + 1, 0, 0, 0},
+            {WM_USER + 1, 0, 0, 0, 0},
+        };
+        for (Answer answer : asked) {
+            answer.result = 77;
+            answer.handled = panel.RouteMessage(window, answer.message, answer.wParam, answer.lParam,
+                                                answer.result, 0);
+            answers.push_back(answer);
+        }
+        LRESULT result = 77;
+        answers.push_back({WM_PANEL_SHOW, 1, 0, panel.RouteMessage(window, WM_PANEL_SHOW, 0, 0, result, 1), result});
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    script.Run(dialog);
+    ASSERT_EQ(7u, answers.size());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(answers[i].handled) << "message " << answers[i].message;
+        EXPECT_EQ(0, answers[i].result) << "message " << answers[i].message;
+    }
+    for (int i = 3; i < 6; ++i) {
+        EXPECT_FALSE(answers[i].handled) << "message " << answers[i].message << " wParam " << answers[i].wParam;
+        EXPECT_EQ(77, answers[i].result);
+    }
+    // A map identifier other than 0 is never handled.
+    EXPECT_FALSE(answers[6].handled);
+}
+
+TEST_F(MainDlgTest, MixinsAnswerInTheirOrder)
+{
+    CMainDlg dialog;
+    LRESULT staticResult = 0;
+    LRESULT buttonResult = 77;
+    LRESULT dialogResult = 0;
+    COLORREF staticText = 0;
+    int staticMode = 0;
+    COLORREF erased = 0;
+    PanelScript script([&](CMainDlg& panel) {
+        HWND window = panel.m_hWnd;
+        HDC screen = GetDC(window);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, 600, 400);
+        HGDIOBJ old = SelectObject(memory, canvas);
+        staticResult = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory), 0);
+        staticText = GetTextColor(memory);
+        staticMode = GetBkMode(memory);
+        panel.RouteMessage(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(memory), 0, buttonResult, 0);
+        dialogResult = SendMessageA(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(memory), 0);
+        SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        erased = GetPixel(memory, 5, 5);
+        SelectObject(memory, old);
+        DeleteObject(canvas);
+        DeleteDC(memory);
+        ReleaseDC(window, screen);
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    script.Run(dialog);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), staticResult);
+    EXPECT_EQ(static_cast<COLORREF>(0x408040), staticText);
+    EXPECT_EQ(TRANSPARENT, staticMode);
+    // 0 leaves the button's brush to the system.
+    EXPECT_EQ(0, buttonResult);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.CCtrlColor::m_brush), dialogResult);
+    // The bitmap, not the solid 0xE7E7E7 fill, answers the erase.
+    EXPECT_NE(static_cast<COLORREF>(0xE7E7E7), erased);
+}
+
+}  // namespace
