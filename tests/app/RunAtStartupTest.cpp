@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/RunAtStartup.h"
+#include "support/Text.h"
+
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kValueName[] = "VELMORNETCHANGE";
+
+// A folder with spaces and Chinese characters (code page 936 here).
+constexpr char kInstalledPath[] = "C:\\Program Files\\维尔摩 网络\\NetChange.exe";
+constexpr wchar_t kInstalledPathWide[] = L"C:\\Program Files\\维尔摩 网络\\NetChange.exe";
+
+// The module path the fake reports and every call the registration made.
+struct RegistryFake
+{
+    std::string modulePath = kInstalledPath;
+    LSTATUS openResult = ERROR_SUCCESS;
+    LSTATUS setResult = ERROR_SUCCESS;
+    HKEY openedKey = reinterpret_cast<HKEY>(static_cast<INT_PTR>(0x5150));
+    std::vector<std::string> calls;
+    std::string setData;
+    std::vector<std::string> printed;
+};
+RegistryFake g_fake;
+
+std::string KeyName(HKEY key)
+{
+    if (key == HKEY_LOCAL_MACHINE)
+        return "HKLM";
+    if (key == HKEY_CURRENT_USER)
+        return "HKCU";
+    if (key == g_fake.openedKey)
+        return "opened";
+    return "other";
+}
+
+LSTATUS WINAPI FakeOpenKey(HKEY root, LPCSTR subKey, PHKEY key)
+{
+    g_fake.calls.push_back("open " + KeyName(root) + " " + subKey);
+    if (g_fake.openResult != ERROR_SUCCESS)
+        return g_fake.openResult;
+    *key = g_fake.openedKey;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS WINAPI FakeSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    g_fake.calls.push_back("set " + KeyName(key) + " " + name + " reserved=" + std::to_string(reserved) +
+                           " type=" + std::to_string(type) + " size=" + std::to_string(size));
+    g_fake.setData.assign(reinterpret_cast<const char*>(data), size);
+    return g_fake.setResult;
+}
+
+LSTATUS WINAPI FakeCloseKey(HKEY key)
+{
+    g_fake.calls.push_back("close " + KeyName(key));
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeModuleFileName(HMODULE module, LPSTR path, DWORD size)
+{
+    g_fake.calls.push_back(std::string("module ") + (module == nullptr ? "null" : "set") + " " +
+                           std::to_string(size));
+    const std::string& p = g_fake.modulePath;
+    if (p.size() < size) {
+        std::memcpy(path, p.c_str(), p.size() + 1);
+        return static_cast<DWORD>(p.size());
+    }
+    std::memcpy(path, p.data(), size - 1);
+    path[size - 1] = '\0';
+    return size;
+}
+
+void FakeWriteStdout(const char* text)
+{
+    g_fake.printed.push_back(Utf8From936(text));
+}
+
+std::string Join(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += "    " + Utf8From936(line) + "\n";
+    return out;
+}
+
+// The value as another reader sees it, raw.
+struct StoredValue
+{
+    bool exists = false;
+    DWORD type = 0;
+    std::string bytes;
+};
+
+StoredValue ReadValue()
+{
+    StoredValue value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, kValueName, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        value.exists = RegQueryValueExA(key, kValueName, nullptr, &value.type,
+                                        reinterpret_cast<BYTE*>(value.bytes.data()), &size) == ERROR_SUCCESS;
+        value.bytes.resize(size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+std::wstring ReadValueWide()
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return L"<no key>";
+    wchar_t data[MAX_PATH * 2] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    const LSTATUS status = RegQueryValueExW(key, L"VELMORNETCHANGE", nullptr, nullptr,
+                                            reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
+}
+
+void DeleteValue()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, kValueName);
+    RegCloseKey(key);
+}
+
+class RunAtStartup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_fake = RegistryFake{};
+        saved_ = ReadValue();
+        DeleteValue();
+    }
+
+    // Puts back what was there before, or nothing.
+    void TearDown() override
+    {
+        DeleteValue();
+        if (!saved_.exists)
+            return;
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, kValueName, 0, saved_.type, reinterpret_cast<const BYTE*>(saved_.bytes.data()),
+                       static_cast<DWORD>(saved_.bytes.size()));
+        RegCloseKey(key);
+    }
+
+    // The system's registry calls with the fake module path and output.
+    static RegistryApi RealRegistry()
+    {
+        RegistryApi api = kSystemRegistryApi;
+        api.moduleFileName = &FakeModuleFileName;
+        api.writeStdout = &FakeWriteStdout;
+        return api;
+    }
+
+    static RegistryApi AllFake()
+    {
+        return RegistryApi{&FakeOpenKey, &FakeSetValue, &FakeCloseKey, &FakeModuleFileName, &FakeWriteStdout};
+    }
+
+    static void ExpectCalls(const std::vector<std::string>& expected)
+    {
+        EXPECT_TRUE(expected == g_fake.calls) << "expected calls:\n"
+                                              << Join(expected) << "actual calls:\n"
+                                              << Join(g_fake.calls);
+    }
+
+    StoredValue saved_;
+};
+
+// ---- The real registry -------------------------------------------------------------
+
+TEST_F(RunAtStartup, WritesTheModulePathByteExact)
+{
+    ASSERT_FALSE(ReadValue().exists);
+    EXPECT_TRUE(RegisterRunAtStartup(RealRegistry()));
+    const StoredValue stored = ReadValue();
+    ASSERT_TRUE(stored.exists);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
+    // Path, terminating zero, nothing else: no quotes, no arguments.
+    EXPECT_EQ(std::strlen(kInstalledPath) + 1, stored.bytes.size());
+    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), stored.bytes)
+        << "stored: " << Utf8From936(stored.bytes.c_str());
+    // Stored in the system code page: a Unicode reader sees the Chinese folder.
+    EXPECT_EQ(Utf8FromWide(kInstalledPathWide), Utf8FromWide(ReadValueWide()));
+    EXPECT_TRUE(g_fake.printed.empty());
+}
+
+TEST_F(RunAtStartup, OverwritesAChangedValue)
+{
+    g_fake.modulePath = "D:\\old place\\NetChange.exe";
+    ASSERT_TRUE(RegisterRunAtStartup(RealRegistry()));
+    g_fake.modulePath = kInstalledPath;
+    ASSERT_TRUE(RegisterRunAtStartup(RealRegistry()));
+    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), ReadValue().bytes);
+}
+
+TEST_F(RunAtStartup, DefaultTableRegistersThisProgram)
+{
+    char module[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    EXPECT_TRUE(RegisterRunAtStartup());
+    const StoredValue stored = ReadValue();
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
+    EXPECT_EQ(std::string(module, length + 1), stored.bytes);
+}
+
+TEST_F(RunAtStartup, TruncatedModulePathWritesNothing)
+{
+    g_fake.modulePath = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
+    EXPECT_FALSE(RegisterRunAtStartup(RealRegistry()));
+    EXPECT_FALSE(ReadValue().exists);
+}
+
+// ---- Calls and failures, all faked -----------------------------------------------------
+
+TEST_F(RunAtStartup, CallsInOrder)
+{
+    EXPECT_TRUE(RegisterRunAtStartup(AllFake()));
+    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
+                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(std::strlen(kInstalledPath) + 1),
+                 "close opened"});
+    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), g_fake.setData);
+    EXPECT_TRUE(g_fake.printed.empty());
+}
+
+TEST_F(RunAtStartup, KeyThatWillNotOpenIsReportedOnStandardOutput)
+{
+    g_fake.openResult = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
+    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey});
+    ASSERT_EQ(1u, g_fake.printed.size());
+    EXPECT_EQ(u8"打开注册表项失败", g_fake.printed[0]);
+}
+
+TEST_F(RunAtStartup, ValueThatCannotBeSetStillClosesTheKey)
+{
+    g_fake.setResult = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
+    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
+                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(std::strlen(kInstalledPath) + 1),
+                 "close opened"});
+    EXPECT_TRUE(g_fake.printed.empty()) << "only a failed open is reported";
+}
+
+TEST_F(RunAtStartup, TruncatedModulePathOpensNothing)
+{
+    g_fake.modulePath = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
+    EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
+    ExpectCalls({"module null 260"});
+}
+
+TEST_F(RunAtStartup, ModulePathOf259BytesIsWrittenWhole)
+{
+    g_fake.modulePath = "C:\\" + std::string(259 - 3 - 4, 'p') + ".exe";
+    ASSERT_EQ(259u, g_fake.modulePath.size());
+    EXPECT_TRUE(RegisterRunAtStartup(AllFake()));
+    EXPECT_EQ(g_fake.modulePath + std::string(1, '\0'), g_fake.setData);
+}
+
+}  // namespace
