@@ -1,0 +1,438 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "ModalDriver.h"
+#include "dialogs/CCHECKDlg.h"
+#include "res/resource.h"
+#include "support/TempFolder.h"
+#include "support/Text.h"
+
+namespace {
+
+// The dialog reads and writes the settings file beside the running
+// program, which here is this test program.
+std::string IniBesideThisProgram()
+{
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string path = module;
+    return path.substr(0, path.rfind('\\') + 1) + "CHECKCDROM.ini";
+}
+
+bool Checked(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Click(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+class CheckDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ini_ = IniBesideThisProgram();
+        DeleteFileA(ini_.c_str());
+        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini_.c_str())) << "cannot clear " << ini_;
+    }
+
+    void TearDown() override { DeleteFileA(ini_.c_str()); }
+
+    void Store(const std::string& bytes) { ASSERT_TRUE(TempFolder::WriteFile(ini_, bytes)); }
+
+    bool Exists() const { return GetFileAttributesA(ini_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    std::string Stored() const
+    {
+        std::string bytes;
+        TempFolder::ReadFile(ini_, bytes);
+        return bytes;
+    }
+
+    // The value of CHECKFLAG/flag as text, "<none>" when missing.
+    std::string StoredFlag() const
+    {
+        char value[64] = {};
+        GetPrivateProfileStringA("CHECKFLAG", "flag", "<none>", value, sizeof value, ini_.c_str());
+        return value;
+    }
+
+    ModalRun Run(const std::function<void(HWND)>& act)
+    {
+        return DriveModal([this] { return dialog_.RunModal(nullptr, 0); }, act);
+    }
+
+    // Opens the dialog, records which radio buttons it shows, then lets
+    // `close` end it.
+    ModalRun OpenAndClose(bool& check, bool& noCheck, const std::function<void(HWND)>& close)
+    {
+        return Run([&](HWND dialog) {
+            check = Checked(dialog, IDC_RADIO_CHECK);
+            noCheck = Checked(dialog, IDC_RADIO_NOCHECK);
+            close(dialog);
+        });
+    }
+
+    CCHECKDlg dialog_;
+    std::string ini_;
+};
+
+// ---- Opening: the stored value selects a radio button ----------------------------
+
+TEST_F(CheckDialog, FreshInstallationSelectsNoCheckAndOkStoresZero)
+{
+    bool check = true;
+    bool noCheck = false;
+    const ModalRun run = OpenAndClose(check, noCheck, [](HWND dialog) { Click(dialog, IDOK); });
+    ASSERT_TRUE(run.acted) << "the dialog never appeared";
+    EXPECT_FALSE(check);
+    EXPECT_TRUE(noCheck);
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("0", StoredFlag());
+    // One section with one key: nothing else is written.
+    char sections[256] = {};
+    const DWORD length = GetPrivateProfileSectionNamesA(sections, sizeof sections, ini_.c_str());
+    EXPECT_EQ(std::string("CHECKFLAG\0", 10), std::string(sections, length));
+    char keys[256] = {};
+    const DWORD keysLength = GetPrivateProfileSectionA("CHECKFLAG", keys, sizeof keys, ini_.c_str());
+    EXPECT_EQ(std::string("flag=0\0", 7), std::string(keys, keysLength));
+}
+
+TEST_F(CheckDialog, ChoosingCheckAndOkStoresOne)
+{
+    bool checkAfterClick = false;
+    bool noCheckAfterClick = true;
+    const ModalRun run = Run([&](HWND dialog) {
+        Click(dialog, IDC_RADIO_CHECK);
+        checkAfterClick = Checked(dialog, IDC_RADIO_CHECK);
+        noCheckAfterClick = Checked(dialog, IDC_RADIO_NOCHECK);
+        Click(dialog, IDOK);
+    });
+    EXPECT_TRUE(checkAfterClick);
+    EXPECT_FALSE(noCheckAfterClick) << "the two radio buttons are one group";
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("1", StoredFlag());
+}
+
+TEST_F(CheckDialog, StoredOneSelectsCheckAndChoosingNoCheckStoresZero)
+{
+    Store("[CHECKFLAG]\r\nflag=1\r\n");
+    bool check = false;
+    bool noCheck = true;
+    const ModalRun run = OpenAndClose(check, noCheck, [](HWND dialog) {
+        Click(dialog, IDC_RADIO_NOCHECK);
+        Click(dialog, IDOK);
+    });
+    EXPECT_TRUE(check);
+    EXPECT_FALSE(noCheck);
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("0", StoredFlag());
+}
+
+struct Opening
+{
+    const char* stored;
+    bool check;
+    bool noCheck;
+};
+
+class CheckDialogOpening : public CheckDialog, public ::testing::WithParamInterface<Opening>
+{
+};
+
+TEST_P(CheckDialogOpening, ShowsTheStoredChoice)
+{
+    Store(std::string("[CHECKFLAG]\r\nflag=") + GetParam().stored + "\r\n");
+    bool check = !GetParam().check;
+    bool noCheck = !GetParam().noCheck;
+    const ModalRun run = OpenAndClose(check, noCheck, [](HWND dialog) { Click(dialog, IDCANCEL); });
+    EXPECT_EQ(GetParam().check, check) << "stored \"" << GetParam().stored << "\"";
+    EXPECT_EQ(GetParam().noCheck, noCheck) << "stored \"" << GetParam().stored << "\"";
+    EXPECT_EQ(IDCANCEL, run.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(CheckDialog, CheckDialogOpening,
+                         ::testing::Values(Opening{"0", false, true}, Opening{"1", true, false},
+                                           Opening{"2", false, false}, Opening{"-1", false, false},
+                                           Opening{"abc", false, true}, Opening{"12abc", false, false}));
+
+TEST_F(CheckDialog, StoredTwoAndOkLeavesTheFileAlone)
+{
+    const std::string before = "[CHECKFLAG]\r\nflag=2\r\n";
+    Store(before);
+    bool check = true;
+    bool noCheck = true;
+    const ModalRun run = OpenAndClose(check, noCheck, [](HWND dialog) { Click(dialog, IDOK); });
+    EXPECT_FALSE(check);
+    EXPECT_FALSE(noCheck);
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ(before, Stored());
+}
+
+TEST_F(CheckDialog, EveryOpeningReadsTheFileAgain)
+{
+    const ModalRun first = Run([](HWND dialog) {
+        Click(dialog, IDC_RADIO_CHECK);
+        Click(dialog, IDOK);
+    });
+    ASSERT_EQ(IDOK, first.result);
+    ASSERT_EQ("1", StoredFlag());
+    // Changed by hand while the dialog is closed.
+    Store("[CHECKFLAG]\r\nflag=0\r\n");
+    bool check = true;
+    bool noCheck = false;
+    const ModalRun second = OpenAndClose(check, noCheck, [](HWND dialog) { Click(dialog, IDCANCEL); });
+    EXPECT_FALSE(check);
+    EXPECT_TRUE(noCheck);
+    EXPECT_EQ(IDCANCEL, second.result);
+}
+
+TEST_F(CheckDialog, OkKeepsTheFilesOtherContent)
+{
+    // In the layout the profile functions write, so any other change shows.
+    const std::string before = "[Before]\r\nalpha=1\r\n[CHECKFLAG]\r\nother=keep\r\nflag=0\r\nmore=yes\r\n"
+                               "[After]\r\nflag=0\r\n";
+    Store(before);
+    const ModalRun run = Run([](HWND dialog) {
+        Click(dialog, IDC_RADIO_CHECK);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(IDOK, run.result);
+    std::string expected = before;
+    expected.replace(expected.find("flag=0"), 6, "flag=1");
+    EXPECT_EQ(expected, Stored());
+}
+
+// ---- Closing without OK -------------------------------------------------------------
+
+struct CancelWay
+{
+    const char* name;
+    void (*close)(HWND dialog);
+};
+
+void PressCancelButton(HWND dialog)
+{
+    Click(dialog, IDCANCEL);
+}
+
+void SendCancelCommand(HWND dialog)
+{
+    // As the dialog manager sends it for Esc.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+}
+
+void PressEscape(HWND)
+{
+    PostKey(GetFocus(), VK_ESCAPE);
+}
+
+void UseCloseBox(HWND dialog)
+{
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void SendClose(HWND dialog)
+{
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+std::string CancelWayName(const ::testing::TestParamInfo<CancelWay>& way)
+{
+    std::string name;
+    for (const char* c = way.param.name; *c; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+    return name;
+}
+
+class CheckDialogCancel : public CheckDialog, public ::testing::WithParamInterface<CancelWay>
+{
+};
+
+TEST_P(CheckDialogCancel, EndsWithCancelAndLeavesTheFileAlone)
+{
+    const std::string before = "[Other]\r\nkey=value\r\n[CHECKFLAG]\r\nflag=1\r\n";
+    Store(before);
+    bool changed = false;
+    const ModalRun run = Run([&](HWND dialog) {
+        Click(dialog, IDC_RADIO_NOCHECK);
+        changed = Checked(dialog, IDC_RADIO_NOCHECK);
+        GetParam().close(dialog);
+    });
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(IDCANCEL, run.result) << GetParam().name;
+    EXPECT_EQ(before, Stored()) << GetParam().name;
+}
+
+TEST_P(CheckDialogCancel, CreatesNoFile)
+{
+    const ModalRun run = Run([&](HWND dialog) { GetParam().close(dialog); });
+    EXPECT_EQ(IDCANCEL, run.result) << GetParam().name;
+    EXPECT_FALSE(Exists()) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(CheckDialog, CheckDialogCancel,
+                         ::testing::Values(CancelWay{"Cancel button", &PressCancelButton},
+                                           CancelWay{"IDCANCEL command", &SendCancelCommand},
+                                           CancelWay{"Esc key", &PressEscape},
+                                           CancelWay{"close box", &UseCloseBox},
+                                           CancelWay{"WM_CLOSE", &SendClose}),
+                         CancelWayName);
+
+// ---- Enter acts as OK ------------------------------------------------------------------
+
+TEST_F(CheckDialog, OkIsTheDefaultButton)
+{
+    LRESULT defId = 0;
+    LONG cancelType = -1;
+    LONG okType = -1;
+    const ModalRun run = Run([&](HWND dialog) {
+        defId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+        okType = GetWindowLongA(GetDlgItem(dialog, IDOK), GWL_STYLE) & BS_TYPEMASK;
+        cancelType = GetWindowLongA(GetDlgItem(dialog, IDCANCEL), GWL_STYLE) & BS_TYPEMASK;
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(MAKELONG(IDOK, DC_HASDEFID), defId);
+    // Only one button is drawn as the default.
+    EXPECT_EQ(BS_DEFPUSHBUTTON, okType);
+    EXPECT_EQ(BS_PUSHBUTTON, cancelType);
+    EXPECT_EQ(IDCANCEL, run.result);
+}
+
+TEST_F(CheckDialog, EnterOnTheCheckRadioActsAsOk)
+{
+    HWND focus = nullptr;
+    const ModalRun run = Run([&](HWND dialog) {
+        HWND radio = GetDlgItem(dialog, IDC_RADIO_CHECK);
+        Click(dialog, IDC_RADIO_CHECK);
+        SetFocus(radio);
+        focus = GetFocus();
+        PostKey(radio, VK_RETURN);
+    });
+    EXPECT_NE(nullptr, focus);
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("1", StoredFlag());
+}
+
+TEST_F(CheckDialog, EnterOnTheNoCheckRadioActsAsOk)
+{
+    Store("[CHECKFLAG]\r\nflag=1\r\n");
+    const ModalRun run = Run([&](HWND dialog) {
+        HWND radio = GetDlgItem(dialog, IDC_RADIO_NOCHECK);
+        Click(dialog, IDC_RADIO_NOCHECK);
+        SetFocus(radio);
+        PostKey(radio, VK_RETURN);
+    });
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("0", StoredFlag());
+}
+
+TEST_F(CheckDialog, EnterOnOpeningActsAsOk)
+{
+    HWND focus = nullptr;
+    HWND ok = nullptr;
+    const ModalRun run = Run([&](HWND dialog) {
+        focus = GetFocus();
+        ok = GetDlgItem(dialog, IDOK);
+        PostKey(focus, VK_RETURN);
+    });
+    EXPECT_EQ(ok, focus) << "the first tab stop, OK, has the focus";
+    EXPECT_EQ(IDOK, run.result);
+    EXPECT_EQ("0", StoredFlag());
+}
+
+// ---- Window ---------------------------------------------------------------------------
+
+TEST_F(CheckDialog, WithoutOwnerItIsCentredInTheWorkArea)
+{
+    RECT rect = {};
+    std::string title;
+    const ModalRun run = Run([&](HWND dialog) {
+        GetWindowRect(dialog, &rect);
+        title = TextOf(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    const POINT expected = CentredPosition(rect, WorkArea(), WorkArea());
+    EXPECT_NEAR(expected.x, rect.left, 1);
+    EXPECT_NEAR(expected.y, rect.top, 1);
+    EXPECT_EQ(u8"设置", Utf8From936(title));
+    EXPECT_EQ(IDCANCEL, run.result);
+}
+
+TEST_F(CheckDialog, CarriesTheProgramIconBigAndSmall)
+{
+    HICON big = nullptr;
+    HICON small = nullptr;
+    SIZE bigSize = {};
+    SIZE smallSize = {};
+    auto sizeOf = [](HICON icon) {
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        if (icon != nullptr && GetIconInfo(icon, &info)) {
+            GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+        return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    };
+    const ModalRun run = Run([&](HWND dialog) {
+        big = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
+        small = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
+        bigSize = sizeOf(big);
+        smallSize = sizeOf(small);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_NE(nullptr, big);
+    EXPECT_NE(nullptr, small);
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON), bigSize.cx);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), smallSize.cx);
+    EXPECT_EQ(IDCANCEL, run.result);
+}
+
+TEST_F(CheckDialog, BackgroundIsTheLightGrey)
+{
+    COLORREF pixel = CLR_INVALID;
+    const ModalRun run = Run([&](HWND dialog) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        RECT all = {0, 0, 16, 16};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        SendMessageA(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        pixel = GetPixel(memory, 3, 3);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(static_cast<COLORREF>(0xF3F2F0), pixel);
+    EXPECT_EQ(IDCANCEL, run.result);
+}
+
+TEST_F(CheckDialog, SecondRunWhileOpenIsRefused)
+{
+    INT_PTR nested = 0;
+    DWORD nestedError = 0;
+    const ModalRun run = Run([&](HWND dialog) {
+        SetLastError(0);
+        nested = dialog_.RunModal(nullptr, 0);
+        nestedError = GetLastError();
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(-1, nested);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BUSY), nestedError);
+    EXPECT_EQ(1, run.dialogsActivated);
+    EXPECT_EQ(IDCANCEL, run.result);
+    EXPECT_FALSE(Exists());
+}
+
+}  // namespace
