@@ -80,6 +80,13 @@ void CNETFLAGDlg::StartDrag()
 void CNETFLAGDlg::SendToPanel(UINT message)
 {
     HWND panel = FindWindowA(nullptr, kPanelTitle);
-    if (panel != nullptr)
-        SendMessageA(panel, message, 0, 0);
+    if (panel == nullptr)
+        return;
+    SendMessageA(panel, message, 0, 0);
+    // While the panel ran a dialog for us, this thread did not answer, and
+    // clicks on the flag piled up; acting on them now would pop a menu up
+    // long after the click.
+    MSG stale;
+    while (PeekMessageA(&stale, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+        ;
 }

@@ -41,6 +41,11 @@ make_prefix() {
     # The panel and About box ask for 华文楷体, a Windows font; a Kai font
     # from Debian stands in for it.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "华文楷体" /d "AR PL UKai CN" /f
+    # Drive D: is an optical drive (an empty folder stands for its disc), so
+    # the start-up check has a drive to report on.
+    mkdir -p "$state/cdrom"
+    ln -sfn "$state/cdrom" "$WINEPREFIX/dosdevices/d:"
+    quiet "${WINE[@]}" reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f
     quiet "$WINESERVER" -w
     touch "$WINEPREFIX/.netchange-ready"
 }

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "Input.h"
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 10000;
+
+class FlagWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(program.Start());
+        panel = program.WaitForPanel(kStartMs);
+        ASSERT_NE(nullptr, panel);
+        flag = program.WaitForFlag(kStartMs);
+        ASSERT_NE(nullptr, flag);
+        // Shown at 50 x 50 in the corner first, then moved to its place.
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                RECT rect;
+                GetWindowRect(flag, &rect);
+                return IsWindowVisible(flag) && rect.top == 5 && rect.left > GetSystemMetrics(SM_CXSCREEN) / 2;
+            },
+            kStartMs))
+            << "the flag window did not reach the top-right corner";
+    }
+
+    // Opens the flag's menu and picks item `position` (1 = top) with the keyboard.
+    void ChooseFromFlagMenu(int position)
+    {
+        // A second right-click within the double-click time would be a
+        // right double-click, which opens nothing.
+        PumpMessages(GetDoubleClickTime() + 100);
+        Input::RightClick(Input::CentreOf(flag));
+        ASSERT_TRUE(PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 1; }, 3000))
+            << "the flag's menu did not open";
+        for (int i = 0; i < position; ++i)
+            Input::Key(VK_DOWN);
+        Input::Key(VK_RETURN);
+    }
+
+    NetChangeProcess program;
+    HWND panel = nullptr;
+    HWND flag = nullptr;
+};
+
+TEST_F(FlagWindowTest, AppearsTopmostInTheTopRightCornerWithItsTemplateSize)
+{
+    RECT rect;
+    GetWindowRect(flag, &rect);
+    // 32 x 29 dialog units in its own font, whatever the pixels come to.
+    RECT units = {0, 0, 32, 29};
+    // MapDialogRect only works inside the owning process; compare the size
+    // with the client area instead: a border-less window is all client.
+    RECT client;
+    GetClientRect(flag, &client);
+    EXPECT_EQ(client.right, rect.right - rect.left);
+    EXPECT_EQ(client.bottom, rect.bottom - rect.top);
+    EXPECT_NE(50, rect.right - rect.left);
+    (void)units;
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left) - 5, rect.left);
+    EXPECT_EQ(5, rect.top);
+    EXPECT_TRUE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(0, GetWindowTextLengthA(flag));
+}
+
+TEST_F(FlagWindowTest, LeftDragMovesItAndItStaysTopmost)
+{
+    RECT before;
+    GetWindowRect(flag, &before);
+    const POINT from = Input::CentreOf(flag);
+    const POINT to = {from.x - 300, from.y + 200};
+    Input::LeftDrag(from, to);
+    RECT after;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            GetWindowRect(flag, &after);
+            return after.left != before.left;
+        },
+        3000));
+    EXPECT_EQ(before.left - 300, after.left);
+    EXPECT_EQ(before.top + 200, after.top);
+    EXPECT_EQ(before.right - before.left, after.right - after.left);
+    EXPECT_TRUE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(FlagWindowTest, DoubleClickShowsTheHiddenPanel)
+{
+    PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(panel); }, 3000));
+    Input::LeftDoubleClick(Input::CentreOf(flag));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(panel) != FALSE; }, 3000));
+}
+
+TEST_F(FlagWindowTest, MenuItemsInOrderReachThePanel)
+{
+    // 设置: the settings dialog opens; while it is open the flag does not react.
+    ChooseFromFlagMenu(1);
+    HWND settings = program.WaitForWindow("设置", 3000);
+    ASSERT_NE(nullptr, settings);
+    PumpMessages(GetDoubleClickTime() + 100);
+    Input::RightClick(Input::CentreOf(flag));
+    PumpMessages(300);
+    EXPECT_EQ(0, CountProcessWindows(program.Pid(), "#32768", true)) << "the flag reacted while its dialog was open";
+    SendMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(settings); }, 3000));
+    // The click it got while waiting is not acted on afterwards either.
+    PumpMessages(500);
+    EXPECT_EQ(0, CountProcessWindows(program.Pid(), "#32768", true)) << "a menu popped up late";
+
+    // 关于: the About box; the flag reacts again once the settings dialog closed.
+    ChooseFromFlagMenu(2);
+    HWND about = program.WaitForWindow("关于", 3000);
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ(nullptr, program.FindWindowOf("设置"));
+    SendMessageA(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(about); }, 3000));
+
+    // 退出: the program ends, with the code settled for a quit from the flag.
+    ChooseFromFlagMenu(3);
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(1505u, code);
+    EXPECT_FALSE(TrayIconExists(panel));
+}
+
+TEST_F(FlagWindowTest, QuitFromTheTrayWhileTheAboutBoxItAskedForIsOpen)
+{
+    ChooseFromFlagMenu(2);
+    ASSERT_NE(nullptr, program.WaitForWindow("关于", 3000));
+    // The tray menu's "退出" arrives as a command to the panel.
+    PostMessageA(panel, WM_COMMAND, 1501, 0);
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(1501u, code);
+}
+
+TEST_F(FlagWindowTest, QuitFromTheFlagWhileTheTraysSettingsDialogIsOpen)
+{
+    PostMessageA(panel, WM_COMMAND, 1503, 0);
+    ASSERT_NE(nullptr, program.WaitForWindow("设置", 3000));
+    ChooseFromFlagMenu(3);
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(1505u, code);
+}
+
+}  // namespace
