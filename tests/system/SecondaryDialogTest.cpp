@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 10000;
+
+struct Request
+{
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    const char* title;
+};
+
+// Every way a secondary dialog is asked for: the panel's buttons (commands 1
+// and 57664), the tray menu (1503, 1502) and the flag window (1506, 1507).
+const Request kRequests[] = {
+    {"SettingsButton", WM_COMMAND, IDOK, "设置"},
+    {"TraySettings", WM_COMMAND, 1503, "设置"},
+    {"FlagSettings", 1506, 0, "设置"},
+    {"AboutButton", WM_COMMAND, 57664, "关于"},
+    {"TrayAbout", WM_COMMAND, 1502, "关于"},
+    {"FlagAbout", 1507, 0, "关于"},
+};
+
+class SecondaryDialogTest : public testing::TestWithParam<Request>
+{
+};
+
+int CountTitled(DWORD pid, const std::string& title)
+{
+    struct Count
+    {
+        DWORD pid;
+        const std::string* title;
+        int n;
+    } count = {pid, &title, 0};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* c = reinterpret_cast<Count*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char caption[64] = {};
+            GetWindowTextA(window, caption, sizeof caption);
+            if (owner == c->pid && *c->title == caption)
+                ++c->n;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
+{
+    const Request& request = GetParam();
+    NetChangeProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    ASSERT_NE(nullptr, panel);
+
+    // Posted: the panel answers only when the dialog has closed.
+    PostMessageA(panel, request.message, request.wParam, 0);
+    HWND dialog = program.WaitForWindow(request.title, 3000);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(panel, GetWindow(dialog, GW_OWNER)) << "owned by the active panel";
+
+    for (const Request& again : kRequests)
+        if (std::string(again.title) == request.title)
+            PostMessageA(panel, again.message, again.wParam, 0);
+    PumpMessages(500);
+    EXPECT_EQ(1, CountTitled(program.Pid(), request.title));
+
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
+    // Nothing queued behind it pops up late.
+    PumpMessages(700);
+    EXPECT_EQ(0, CountTitled(program.Pid(), request.title));
+    EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllRequests, SecondaryDialogTest, testing::ValuesIn(kRequests),
+                         [](const testing::TestParamInfo<Request>& param) { return std::string(param.param.name); });
+
+TEST(SecondaryDialogs, QuitFromTheTrayWhileTheSettingsDialogIsOpenWritesNothing)
+{
+    NetChangeProcess program("quit-settings", "[CHECKFLAG]\r\nflag=0\r\n");
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    PostMessageA(panel, WM_COMMAND, IDOK, 0);
+    HWND dialog = program.WaitForWindow("设置", 3000);
+    ASSERT_NE(nullptr, dialog);
+    // The user changed the choice but did not confirm it.
+    SendMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+    PostMessageA(panel, WM_COMMAND, 1501, 0);
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(1501u, code);
+    std::string ini;
+    ASSERT_TRUE(TempFolder::ReadFile(program.IniPath(), ini));
+    EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", ini);
+}
+
+TEST(SecondaryDialogs, QuitFromTheFlagWhileTheAboutBoxIsOpen)
+{
+    NetChangeProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    PostMessageA(panel, WM_COMMAND, 1502, 0);
+    ASSERT_NE(nullptr, program.WaitForWindow("关于", 3000));
+    PostMessageA(panel, 1505, 0, 0);
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(1505u, code);
+}
+
+TEST(SecondaryDialogs, SettingsConfirmedInTheProgramAreReadAtTheNextStart)
+{
+    NetChangeProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    PostMessageA(panel, WM_COMMAND, 1503, 0);
+    HWND dialog = program.WaitForWindow("设置", 3000);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(dialog, 1001), BM_GETCHECK, 0, 0));
+    SendMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
+    EXPECT_EQ(1u, GetPrivateProfileIntA("CHECKFLAG", "flag", 7, program.IniPath().c_str()));
+}
+
+}  // namespace
