@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 10000;
+
+// Keeps the flag window busy while the program ends: if the process-wide
+// flag object were destroyed (its stub turned into traps, its bitmap
+// deleted) while its window still took messages, the process would die of
+// a breakpoint instead of ending with its exit code.
+class FlagPester
+{
+public:
+    explicit FlagPester(HWND flag)
+        : thread_([this, flag] {
+              while (!stop_) {
+                  PostMessageA(flag, WM_NULL, 0, 0);
+                  PostMessageA(flag, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+                  PostMessageA(flag, WM_USER + 7, 0, 0);
+                  PostMessageA(flag, WM_TIMER, 99, 0);
+                  Sleep(0);
+              }
+          })
+    {
+    }
+    ~FlagPester()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+void RunCycle(UINT quitMessage, WPARAM quitWParam, DWORD expectedCode, int round)
+{
+    NetChangeProcess program("cycle");
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    HWND flag = program.WaitForFlag(kStartMs);
+    ASSERT_NE(nullptr, flag);
+    DWORD code = 0;
+    {
+        FlagPester pester(flag);
+        PumpMessages(50);
+        PostMessageA(panel, quitMessage, quitWParam, 0);
+        ASSERT_TRUE(program.WaitForExit(2000, &code)) << "round " << round;
+    }
+    EXPECT_EQ(expectedCode, code) << "round " << round;
+}
+
+TEST(Teardown, QuitFromTheFlagManyTimesWhileItsWindowIsBusy)
+{
+    for (int round = 0; round < 3; ++round)
+        RunCycle(1505, 0, 1505, round);
+}
+
+TEST(Teardown, QuitFromTheTrayManyTimesWhileTheFlagWindowIsBusy)
+{
+    for (int round = 0; round < 3; ++round)
+        RunCycle(WM_COMMAND, 1501, 1501, round);
+}
+
+// Runs the program under this test as its debugger, to see how each of its
+// threads ends: a thread that returns from its routine ends with its own
+// code, one that the end of the process cuts off ends with the process's.
+class DebuggedProgram
+{
+public:
+    explicit DebuggedProgram(NetChangeProcess& program) : program_(program) {}
+
+    bool Start()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + program_.ExePath() + "\"";
+        if (!CreateProcessA(program_.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            DEBUG_ONLY_THIS_PROCESS, nullptr, program_.Folder().Path().c_str(), &startup, &info_))
+            return false;
+        CloseHandle(info_.hThread);
+        return true;
+    }
+
+    ~DebuggedProgram()
+    {
+        if (!exited_) {
+            TerminateProcess(info_.hProcess, 0xDEAD);
+            while (!exited_ && Step(100)) {
+            }
+        }
+        CloseHandle(info_.hProcess);
+    }
+
+    // Handles debug events for up to `ms`, or until the process has ended.
+    bool Step(DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        while (!exited_ && GetTickCount() - start < ms) {
+            DEBUG_EVENT event;
+            if (!WaitForDebugEvent(&event, 10))
+                continue;
+            DWORD status = DBG_CONTINUE;
+            switch (event.dwDebugEventCode) {
+            case EXCEPTION_DEBUG_EVENT:
+                if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && !sawLoaderBreakpoint_)
+                    sawLoaderBreakpoint_ = true;
+                else if (event.u.Exception.dwFirstChance)
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && status != DBG_CONTINUE)
+                    ++strayBreakpoints_;
+                break;
+            case EXIT_THREAD_DEBUG_EVENT:
+                threadExitCodes_.push_back({event.dwThreadId, event.u.ExitThread.dwExitCode});
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                exitCode_ = event.u.ExitProcess.dwExitCode;
+                exited_ = true;
+                break;
+            case LOAD_DLL_DEBUG_EVENT:
+                if (event.u.LoadDll.hFile != nullptr)
+                    CloseHandle(event.u.LoadDll.hFile);
+                break;
+            case CREATE_PROCESS_DEBUG_EVENT:
+                if (event.u.CreateProcessInfo.hFile != nullptr)
+                    CloseHandle(event.u.CreateProcessInfo.hFile);
+                break;
+            default:
+                break;
+            }
+            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        }
+        return !exited_;
+    }
+
+    // Debug events keep flowing while we wait for a window.
+    HWND WaitFor(const std::function<HWND()>& find, DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            if (HWND found = find())
+                return found;
+            if (GetTickCount() - start >= ms || !Step(20))
+                return nullptr;
+        }
+    }
+
+    DWORD Pid() const { return info_.dwProcessId; }
+    bool Exited() const { return exited_; }
+    DWORD ExitCode() const { return exitCode_; }
+    int StrayBreakpoints() const { return strayBreakpoints_; }
+    // The exit code of a thread that ended, if it did.
+    bool ThreadExitCode(DWORD threadId, DWORD* code) const
+    {
+        for (const auto& [thread, exitCode] : threadExitCodes_)
+            if (thread == threadId) {
+                *code = exitCode;
+                return true;
+            }
+        return false;
+    }
+
+private:
+    NetChangeProcess& program_;
+    PROCESS_INFORMATION info_ = {};
+    bool sawLoaderBreakpoint_ = false;
+    bool exited_ = false;
+    DWORD exitCode_ = 0;
+    int strayBreakpoints_ = 0;
+    std::vector<std::pair<DWORD, DWORD>> threadExitCodes_;
+};
+
+HWND FindFlagOf(DWORD pid)
+{
+    struct Search
+    {
+        DWORD pid;
+        HWND found;
+    } search = {pid, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (owner == s->pid && lstrcmpA(name, "#32770") == 0 && GetWindowTextLengthA(window) == 0 &&
+                !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION) && IsWindowVisible(window))
+                s->found = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The flag window's object is destroyed after start-up returns; its window
+// must be gone and its thread finished first, so the thread ends by
+// returning from its routine (code 0), not cut off by the process's end.
+TEST(Teardown, TheFlagThreadFinishesBeforeTheProcessEnds)
+{
+    for (const auto& [quitMessage, quitWParam, code] :
+         {std::tuple<UINT, WPARAM, DWORD>{1505, 0, 1505}, {WM_COMMAND, 1501, 1501}}) {
+        NetChangeProcess program("debugged");
+        DebuggedProgram debugged(program);
+        ASSERT_TRUE(debugged.Start());
+        HWND panel = debugged.WaitFor(
+            [&] {
+                HWND found = FindWindowA(nullptr, "VELMOR隔离卡参数设置");
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                return owner == debugged.Pid() && IsWindowVisible(found) ? found : nullptr;
+            },
+            kStartMs);
+        ASSERT_NE(nullptr, panel);
+        HWND flag = debugged.WaitFor([&] { return FindFlagOf(debugged.Pid()); }, kStartMs);
+        ASSERT_NE(nullptr, flag);
+        const DWORD flagThread = GetWindowThreadProcessId(flag, nullptr);
+
+        PostMessageA(panel, quitMessage, quitWParam, 0);
+        while (debugged.Step(100)) {
+        }
+        ASSERT_TRUE(debugged.Exited());
+        EXPECT_EQ(code, debugged.ExitCode());
+        DWORD flagExit = 0xFFFFFFFF;
+        ASSERT_TRUE(debugged.ThreadExitCode(flagThread, &flagExit));
+        EXPECT_EQ(0u, flagExit) << "the flag thread was cut off by the end of the process";
+        EXPECT_EQ(0, debugged.StrayBreakpoints());
+    }
+}
+
+}  // namespace
