@@ -274,6 +274,11 @@ struct StoredValue
     bool exact;    // false: an overflow, whatever the platform makes of it
 };
 
+void PrintTo(const StoredValue& value, std::ostream* out)
+{
+    *out << "\"" << value.text << "\"";
+}
+
 class StoredValues : public DetectionSettings, public ::testing::WithParamInterface<StoredValue>
 {
 };

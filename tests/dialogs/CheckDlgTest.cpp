@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "ModalDriver.h"
 #include "dialogs/CCHECKDlg.h"
@@ -141,6 +142,11 @@ struct Opening
     bool noCheck;
 };
 
+void PrintTo(const Opening& opening, std::ostream* out)
+{
+    *out << "\"" << opening.stored << "\"";
+}
+
 class CheckDialogOpening : public CheckDialog, public ::testing::WithParamInterface<Opening>
 {
 };
@@ -214,6 +220,7 @@ struct CancelWay
 {
     const char* name;
     void (*close)(HWND dialog);
+    std::vector<std::string> seen;  // by the dialog's window procedure
 };
 
 void PressCancelButton(HWND dialog)
@@ -243,6 +250,11 @@ void SendClose(HWND dialog)
     PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+void PrintTo(const CancelWay& way, std::ostream* out)
+{
+    *out << way.name;
+}
+
 std::string CancelWayName(const ::testing::TestParamInfo<CancelWay>& way)
 {
     std::string name;
@@ -261,12 +273,15 @@ TEST_P(CheckDialogCancel, EndsWithCancelAndLeavesTheFileAlone)
     const std::string before = "[Other]\r\nkey=value\r\n[CHECKFLAG]\r\nflag=1\r\n";
     Store(before);
     bool changed = false;
+    std::vector<std::string> seen;
     const ModalRun run = Run([&](HWND dialog) {
         Click(dialog, IDC_RADIO_NOCHECK);
         changed = Checked(dialog, IDC_RADIO_NOCHECK);
+        RecordClosingMessages(dialog, seen);
         GetParam().close(dialog);
     });
     EXPECT_TRUE(changed);
+    EXPECT_EQ(GetParam().seen, seen) << GetParam().name;
     EXPECT_EQ(IDCANCEL, run.result) << GetParam().name;
     EXPECT_EQ(before, Stored()) << GetParam().name;
 }
@@ -279,11 +294,12 @@ TEST_P(CheckDialogCancel, CreatesNoFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(CheckDialog, CheckDialogCancel,
-                         ::testing::Values(CancelWay{"Cancel button", &PressCancelButton},
-                                           CancelWay{"IDCANCEL command", &SendCancelCommand},
-                                           CancelWay{"Esc key", &PressEscape},
-                                           CancelWay{"close box", &UseCloseBox},
-                                           CancelWay{"WM_CLOSE", &SendClose}),
+                         ::testing::Values(
+                             CancelWay{"Cancel button", &PressCancelButton, {"WM_COMMAND 2"}},
+                             CancelWay{"IDCANCEL command", &SendCancelCommand, {"WM_COMMAND 2"}},
+                             CancelWay{"Esc key", &PressEscape, {"WM_COMMAND 2"}},
+                             CancelWay{"close box", &UseCloseBox, {"WM_SYSCOMMAND SC_CLOSE", "WM_CLOSE", "WM_COMMAND 2"}},
+                             CancelWay{"WM_CLOSE", &SendClose, {"WM_CLOSE", "WM_COMMAND 2"}}),
                          CancelWayName);
 
 // ---- Enter acts as OK ------------------------------------------------------------------
@@ -309,14 +325,18 @@ TEST_F(CheckDialog, OkIsTheDefaultButton)
 TEST_F(CheckDialog, EnterOnTheCheckRadioActsAsOk)
 {
     HWND focus = nullptr;
+    HWND radio = nullptr;
+    std::vector<std::string> seen;
     const ModalRun run = Run([&](HWND dialog) {
-        HWND radio = GetDlgItem(dialog, IDC_RADIO_CHECK);
+        radio = GetDlgItem(dialog, IDC_RADIO_CHECK);
         Click(dialog, IDC_RADIO_CHECK);
         SetFocus(radio);
         focus = GetFocus();
+        RecordClosingMessages(dialog, seen);
         PostKey(radio, VK_RETURN);
     });
-    EXPECT_NE(nullptr, focus);
+    EXPECT_EQ(radio, focus);
+    EXPECT_EQ(std::vector<std::string>{"WM_COMMAND 1"}, seen) << "Enter became OK, and nothing else";
     EXPECT_EQ(IDOK, run.result);
     EXPECT_EQ("1", StoredFlag());
 }

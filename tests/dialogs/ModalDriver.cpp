@@ -75,6 +75,38 @@ ModalRun DriveModal(const std::function<INT_PTR()>& run, const std::function<voi
     return drive.run;
 }
 
+namespace {
+
+WNDPROC g_recordedProcedure;
+std::vector<std::string>* g_recorded;
+
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (g_recorded != nullptr) {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+            g_recorded->push_back("WM_SYSCOMMAND SC_CLOSE");
+        else if (message == WM_CLOSE)
+            g_recorded->push_back("WM_CLOSE");
+        else if (message == WM_COMMAND)
+            g_recorded->push_back("WM_COMMAND " + std::to_string(LOWORD(wParam)));
+    }
+    const WNDPROC original = g_recordedProcedure;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        g_recorded = nullptr;
+    }
+    return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void RecordClosingMessages(HWND dialog, std::vector<std::string>& into)
+{
+    g_recorded = &into;
+    g_recordedProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProcedure)));
+}
+
 void PostKey(HWND window, UINT key)
 {
     const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);

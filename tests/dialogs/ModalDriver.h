@@ -25,6 +25,11 @@ constexpr INT_PTR kStuck = 0x5757;
 ModalRun DriveModal(const std::function<INT_PTR()>& run, const std::function<void(HWND)>& act,
                     DWORD budgetMs = 2000);
 
+// From now until the dialog is gone, records what reaches its window
+// procedure that can end it: WM_SYSCOMMAND SC_CLOSE, WM_CLOSE and
+// WM_COMMAND with its id, one line each, in order.
+void RecordClosingMessages(HWND dialog, std::vector<std::string>& into);
+
 // Posts a key press (WM_KEYDOWN) to a window, as the keyboard would.
 void PostKey(HWND window, UINT key);
 

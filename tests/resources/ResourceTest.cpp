@@ -196,6 +196,11 @@ struct ExpectedBitmap
     WORD bitCount;
 };
 
+void PrintTo(const ExpectedBitmap& bitmap, std::ostream* out)
+{
+    *out << bitmap.width << "x" << bitmap.height << "x" << bitmap.bitCount;
+}
+
 class Bitmaps : public ::testing::TestWithParam<ExpectedBitmap>
 {
 };
