@@ -41,6 +41,11 @@ make_prefix() {
     # The panel and About box ask for 华文楷体, a Windows font; a Kai font
     # from Debian stands in for it.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "华文楷体" /d "AR PL UKai CN" /f
+    # A Chinese Windows draws the shell dialog font with CJK glyphs of its
+    # own; Wine's Tahoma has none.
+    local substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+    quiet "${WINE[@]}" reg add "$substitutes" /v "MS Shell Dlg" /d "WenQuanYi Zen Hei" /f
+    quiet "${WINE[@]}" reg add "$substitutes" /v "MS Shell Dlg 2" /d "WenQuanYi Zen Hei" /f
     # Drive D: is an optical drive (an empty folder stands for its disc), so
     # the start-up check has a drive to report on.
     mkdir -p "$state/cdrom"
