@@ -7,6 +7,7 @@
 #include "framework/CWindowImpl.h"
 #include "framework/ModuleRecord.h"
 #include "ui/KeyboardRepeatApi.h"
+#include "ui/TimerApi.h"
 
 // Extended style bits of the bitmap button.
 constexpr DWORD BUTTON_HOVER_MODE = 0x01;    // picture follows the mouse; the class clicks itself
@@ -330,7 +331,7 @@ private:
             const UINT wait = g_keyboardRepeatApi.systemParametersInfo(SPI_GETKEYBOARDDELAY, 0, &delay, 0)
                                   ? (delay + 1) * 250
                                   : 250;
-            SetTimer(window, TIMER_REPEAT_DELAY, wait, nullptr);
+            g_timerApi.setTimer(window, TIMER_REPEAT_DELAY, wait, nullptr);
         }
         return result;
     }
@@ -394,7 +395,7 @@ private:
                 const UINT interval = g_keyboardRepeatApi.systemParametersInfo(SPI_GETKEYBOARDSPEED, 0, &speed, 0)
                                           ? 10000 / (speed * 10 + 25)
                                           : 250;
-                SetTimer(window, TIMER_REPEAT, interval, nullptr);
+                g_timerApi.setTimer(window, TIMER_REPEAT, interval, nullptr);
             }
         } else if (id == TIMER_REPEAT) {
             if (pressed)

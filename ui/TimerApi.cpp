@@ -1,0 +1,3 @@
+#include "ui/TimerApi.h"
+
+TimerApi g_timerApi = {&SetTimer};
