@@ -1,0 +1,157 @@
+#include "Canvas.h"
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+COLORREF FromPixel(std::uint32_t pixel)
+{
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+BITMAPINFO TopDown32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height)
+{
+    BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    replaced_ = SelectObject(dc_, bitmap_);
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(dc_, replaced_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+}
+
+void Canvas::Fill(COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all = {0, 0, width_, height_};
+    FillRect(dc_, &all, brush);
+    DeleteObject(brush);
+}
+
+COLORREF Canvas::At(int x, int y) const
+{
+    GdiFlush();
+    return FromPixel(bits_[static_cast<size_t>(y) * width_ + x]);
+}
+
+int Canvas::CountOther(const RECT& area, COLORREF colour) const
+{
+    GdiFlush();
+    int count = 0;
+    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height_; ++y)
+        for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width_; ++x)
+            if (FromPixel(bits_[static_cast<size_t>(y) * width_ + x]) != colour)
+                ++count;
+    return count;
+}
+
+int Canvas::CountDifferent(const Canvas& other) const
+{
+    GdiFlush();
+    int count = 0;
+    for (int y = 0; y < height_ && y < other.height_; ++y)
+        for (int x = 0; x < width_ && x < other.width_; ++x)
+            if (At(x, y) != other.At(x, y))
+                ++count;
+    return count;
+}
+
+int ResourceBitmap::DistinctColours() const
+{
+    return static_cast<int>(std::set<COLORREF>(pixels.begin(), pixels.end()).size());
+}
+
+ResourceBitmap ReadResourceBitmap(UINT id)
+{
+    ResourceBitmap result;
+    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    if (bitmap == nullptr)
+        return result;
+    BITMAP shape = {};
+    GetObjectA(bitmap, sizeof shape, &shape);
+    BITMAPINFO info = TopDown32(shape.bmWidth, shape.bmHeight);
+    std::vector<std::uint32_t> raw(static_cast<size_t>(shape.bmWidth) * shape.bmHeight);
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, bitmap, 0, shape.bmHeight, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    if (lines != shape.bmHeight)
+        return result;
+    result.width = shape.bmWidth;
+    result.height = shape.bmHeight;
+    for (std::uint32_t pixel : raw)
+        result.pixels.push_back(FromPixel(pixel));
+    return result;
+}
+
+const DcState kPrimedState = {RGB(1, 2, 3), RGB(4, 5, 6), OPAQUE};
+
+DcState ReadDcState(HDC dc)
+{
+    return {GetTextColor(dc), GetBkColor(dc), GetBkMode(dc)};
+}
+
+void PrimeDcState(HDC dc)
+{
+    SetTextColor(dc, kPrimedState.text);
+    SetBkColor(dc, kPrimedState.background);
+    SetBkMode(dc, kPrimedState.mode);
+}
+
+bool operator==(const DcState& a, const DcState& b)
+{
+    return a.text == b.text && a.background == b.background && a.mode == b.mode;
+}
+
+std::string Hex(COLORREF colour)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06lX", static_cast<unsigned long>(colour));
+    return text;
+}
+
+std::string Describe(const DcState& state)
+{
+    return "text " + Hex(state.text) + ", background " + Hex(state.background) + ", mode " +
+           (state.mode == TRANSPARENT ? "TRANSPARENT" : state.mode == OPAQUE ? "OPAQUE" : "?");
+}
+
+BrushInfo ReadBrush(HGDIOBJ brush)
+{
+    LOGBRUSH logical = {};
+    if (brush == nullptr || GetObjectType(brush) != OBJ_BRUSH || GetObjectA(brush, sizeof logical, &logical) == 0)
+        return {false, 0, 0};
+    return {true, logical.lbStyle, logical.lbColor};
+}
+
+PlainWindow::PlainWindow(int width, int height)
+    : window_(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr))
+{
+}
+
+PlainWindow::~PlainWindow()
+{
+    DestroyWindow(window_);
+}

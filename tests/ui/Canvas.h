@@ -1,0 +1,93 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A memory device context over a 32-bit top-down DIB section, so a test can
+// read back exactly what GDI drew into it.
+class Canvas
+{
+public:
+    Canvas(int width, int height);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return dc_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    void Fill(COLORREF colour);
+    COLORREF At(int x, int y) const;
+    // Pixels inside `area` (clipped to the canvas) whose colour is not `colour`.
+    int CountOther(const RECT& area, COLORREF colour) const;
+    // Pixels, canvas-wide, that differ from the same pixel of `other`.
+    int CountDifferent(const Canvas& other) const;
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ replaced_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+};
+
+// The pixels of a bitmap resource of this executable, as LoadBitmapA gives
+// it, read back through GetDIBits.
+struct ResourceBitmap
+{
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    int DistinctColours() const;
+};
+
+ResourceBitmap ReadResourceBitmap(UINT id);
+
+// The parts of a device context's state that the colour handlers set.
+struct DcState
+{
+    COLORREF text;
+    COLORREF background;
+    int mode;
+};
+
+DcState ReadDcState(HDC dc);
+// Sets text colour, background colour and mode to values no handler uses.
+void PrimeDcState(HDC dc);
+extern const DcState kPrimedState;
+
+bool operator==(const DcState& a, const DcState& b);
+std::string Describe(const DcState& state);
+std::string Hex(COLORREF colour);
+
+// The style and colour of a brush, read from the handle.
+struct BrushInfo
+{
+    bool valid;
+    UINT style;
+    COLORREF colour;
+};
+
+BrushInfo ReadBrush(HGDIOBJ brush);
+
+// A border-less hidden popup whose client area is exactly width × height,
+// to stand for a dialog window where only the client rectangle matters.
+class PlainWindow
+{
+public:
+    PlainWindow(int width, int height);
+    ~PlainWindow();
+    PlainWindow(const PlainWindow&) = delete;
+    PlainWindow& operator=(const PlainWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+
+private:
+    HWND window_;
+};

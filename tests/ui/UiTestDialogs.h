@@ -1,0 +1,6 @@
+#pragma once
+// Dialog templates of the look and bitmap-button tests (ids apart from the
+// program's and from the framework tests' 900–951).
+#define IDD_UI_BUTTONS      960
+#define IDC_UI_DEFAULT      970
+#define IDC_UI_PLAIN        971
