@@ -33,7 +33,7 @@ BOOL ProbeControl::RouteMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (mapId != 0)
         return FALSE;
-    if (log != nullptr)
+    if (log != nullptr && (message >= WM_APP || message == WM_DESTROY || message == WM_NCDESTROY))
         log->push_back("map " + MessageName(message));
     return handler ? handler(message, wParam, lParam, result) : FALSE;
 }
@@ -118,6 +118,13 @@ HWND CreateHolderWindow(DWORD style, HWND owner)
 {
     RegisterTestClasses();
     return CreateWindowExA(0, kHolderClass, "holder", style, 100, 100, 300, 200, owner, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND CreateTestWindow(DWORD style, HWND parent, int x, int y, int width, int height)
+{
+    RegisterTestClasses();
+    return CreateWindowExA(0, kHolderClass, "", style, x, y, width, height, parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
 

@@ -98,7 +98,8 @@ public:
     void AfterLastMessage(HWND old) override;
 
     // The log shared with the recording procedures, so that one sequence
-    // shows who saw what in which order.
+    // shows who saw what in which order: the test's own messages and the
+    // two of destruction.
     std::vector<std::string>* log = nullptr;
     MapHandler handler;
     std::function<void(HWND)> afterLast;
@@ -117,6 +118,9 @@ HWND CreatePlainControl(HWND parent);
 
 // A hidden top-level window to hold test controls.
 HWND CreateHolderWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND owner = nullptr);
+// A plain window of the given style and place; `parent` is the owner of a
+// top-level window and the parent of a child.
+HWND CreateTestWindow(DWORD style, HWND parent, int x, int y, int width, int height);
 
 // Watches window creation and activation on the calling thread while alive.
 class CbtWatch
