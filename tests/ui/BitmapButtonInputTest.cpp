@@ -628,7 +628,7 @@ TEST_F(BitmapButtonInput, DestroyingTheButtonDestroysItsTooltip)
     EXPECT_EQ(nullptr, button_.tooltip);
     EXPECT_EQ(nullptr, button_.m_hWnd);
     // WM_DESTROY still went on to the standard procedure.
-    EXPECT_EQ((std::vector<std::string>{"std WM_DESTROY", "std 0x0082"}),
+    EXPECT_EQ((std::vector<std::string>{"std WM_DESTROY", "std WM_NCDESTROY"}),
               StandardSaw([](UINT m) { return m == WM_DESTROY || m == WM_NCDESTROY; }));
 }
 

@@ -14,6 +14,7 @@ std::string MessageName(UINT message)
     static const Name names[] = {
         {WM_CREATE, "WM_CREATE"},
         {WM_DESTROY, "WM_DESTROY"},
+        {WM_NCDESTROY, "WM_NCDESTROY"},
         {WM_SETFOCUS, "WM_SETFOCUS"},
         {WM_KILLFOCUS, "WM_KILLFOCUS"},
         {WM_ENABLE, "WM_ENABLE"},
