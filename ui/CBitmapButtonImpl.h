@@ -6,8 +6,7 @@
 #include "framework/CWinTraits.h"
 #include "framework/CWindowImpl.h"
 #include "framework/ModuleRecord.h"
-#include "ui/KeyboardRepeatApi.h"
-#include "ui/TimerApi.h"
+#include "ui/AutoRepeatApi.h"
 
 // Extended style bits of the bitmap button.
 constexpr DWORD BUTTON_HOVER_MODE = 0x01;    // picture follows the mouse; the class clicks itself
@@ -328,10 +327,10 @@ private:
         }
         if (extendedStyle & BUTTON_AUTO_REPEAT) {
             UINT delay = 0;
-            const UINT wait = g_keyboardRepeatApi.systemParametersInfo(SPI_GETKEYBOARDDELAY, 0, &delay, 0)
+            const UINT wait = g_autoRepeatApi.systemParametersInfo(SPI_GETKEYBOARDDELAY, 0, &delay, 0)
                                   ? (delay + 1) * 250
                                   : 250;
-            g_timerApi.setTimer(window, TIMER_REPEAT_DELAY, wait, nullptr);
+            g_autoRepeatApi.setTimer(window, TIMER_REPEAT_DELAY, wait, nullptr);
         }
         return result;
     }
@@ -392,10 +391,10 @@ private:
             if (pressed) {
                 SendClick();
                 UINT speed = 0;
-                const UINT interval = g_keyboardRepeatApi.systemParametersInfo(SPI_GETKEYBOARDSPEED, 0, &speed, 0)
+                const UINT interval = g_autoRepeatApi.systemParametersInfo(SPI_GETKEYBOARDSPEED, 0, &speed, 0)
                                           ? 10000 / (speed * 10 + 25)
                                           : 250;
-                g_timerApi.setTimer(window, TIMER_REPEAT, interval, nullptr);
+                g_autoRepeatApi.setTimer(window, TIMER_REPEAT, interval, nullptr);
             }
         } else if (id == TIMER_REPEAT) {
             if (pressed)

@@ -11,8 +11,7 @@
 #include "MessageNames.h"
 #include "UiTestDialogs.h"
 #include "support/Pump.h"
-#include "ui/KeyboardRepeatApi.h"
-#include "ui/TimerApi.h"
+#include "ui/AutoRepeatApi.h"
 
 namespace {
 
@@ -392,17 +391,16 @@ public:
     };
 
     RepeatSeams(bool answer, UINT delay, UINT speed)
-        : savedSettings_(g_keyboardRepeatApi), savedTimers_(g_timerApi), answer_(answer), delay_(delay), speed_(speed)
+        : saved_(g_autoRepeatApi), answer_(answer), delay_(delay), speed_(speed)
     {
         current_ = this;
-        g_keyboardRepeatApi.systemParametersInfo = &Settings;
-        g_timerApi.setTimer = &StartTimer;
+        g_autoRepeatApi.systemParametersInfo = &Settings;
+        g_autoRepeatApi.setTimer = &StartTimer;
     }
 
     ~RepeatSeams()
     {
-        g_keyboardRepeatApi = savedSettings_;
-        g_timerApi = savedTimers_;
+        g_autoRepeatApi = saved_;
         current_ = nullptr;
     }
 
@@ -430,8 +428,7 @@ private:
         return SetTimer(window, id, USER_TIMER_MAXIMUM, procedure);
     }
 
-    KeyboardRepeatApi savedSettings_;
-    TimerApi savedTimers_;
+    AutoRepeatApi saved_;
     bool answer_;
     UINT delay_;
     UINT speed_;

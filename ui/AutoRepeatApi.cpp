@@ -1,0 +1,3 @@
+#include "ui/AutoRepeatApi.h"
+
+AutoRepeatApi g_autoRepeatApi = {&SystemParametersInfoA, &SetTimer};

@@ -1,3 +1,0 @@
-#include "ui/KeyboardRepeatApi.h"
-
-KeyboardRepeatApi g_keyboardRepeatApi = {&SystemParametersInfoA};

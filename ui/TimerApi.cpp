@@ -1,3 +1,0 @@
-#include "ui/TimerApi.h"
-
-TimerApi g_timerApi = {&SetTimer};
