@@ -157,3 +157,13 @@ int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly)
 {
     return Find(pid, className, nullptr, visibleOnly, false).count;
 }
+
+int CountProcessWindowsTitled(DWORD pid, const std::string& title)
+{
+    return Find(pid, nullptr, &title, false, false).count;
+}
+
+HWND FindProcessDialog(DWORD pid, const std::string* title, bool visibleOnly)
+{
+    return Find(pid, "#32770", title, visibleOnly, title == nullptr).found;
+}

@@ -52,3 +52,10 @@ bool TrayIconExists(HWND owner, UINT id = 200);
 // Top-level windows of a process with the given window class ("#32770" for
 // dialogs, "#32768" for menus), visible ones only when asked.
 int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly);
+
+// Top-level windows of a process whose caption is `title` (code page 936).
+int CountProcessWindowsTitled(DWORD pid, const std::string& title);
+
+// A top-level dialog of a process: the one whose caption is `title`, or,
+// when `title` is null, the captionless one (the flag window).
+HWND FindProcessDialog(DWORD pid, const std::string* title, bool visibleOnly);

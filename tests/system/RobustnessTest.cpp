@@ -13,29 +13,6 @@ constexpr DWORD kStartMs = 15000;
 constexpr char kSettingsTitle[] = "设置";
 constexpr char kAboutTitle[] = "关于";
 
-int CountTitled(DWORD pid, const char* title)
-{
-    struct Count
-    {
-        DWORD pid;
-        const char* title;
-        int n;
-    } count = {pid, title, 0};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char caption[64] = {};
-            GetWindowTextA(window, caption, sizeof caption);
-            if (owner == c->pid && lstrcmpA(caption, c->title) == 0)
-                ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.n;
-}
-
 bool Answers(HWND window)
 {
     DWORD_PTR ignored = 0;
@@ -128,13 +105,13 @@ TEST(Robustness, RandomCommandsAndPrivateMessagesFromAnotherProcess)
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(panel, message, wParam, lParam, SMTO_NORMAL, 20, &ignored);
         if (i % 50 == 0) {
-            maxSettings = std::max(maxSettings, CountTitled(program.Pid(), kSettingsTitle));
-            maxAbout = std::max(maxAbout, CountTitled(program.Pid(), kAboutTitle));
+            maxSettings = std::max(maxSettings, CountProcessWindowsTitled(program.Pid(), kSettingsTitle));
+            maxAbout = std::max(maxAbout, CountProcessWindowsTitled(program.Pid(), kAboutTitle));
         }
     }
     PumpMessages(300);
-    maxSettings = std::max(maxSettings, CountTitled(program.Pid(), kSettingsTitle));
-    maxAbout = std::max(maxAbout, CountTitled(program.Pid(), kAboutTitle));
+    maxSettings = std::max(maxSettings, CountProcessWindowsTitled(program.Pid(), kSettingsTitle));
+    maxAbout = std::max(maxAbout, CountProcessWindowsTitled(program.Pid(), kAboutTitle));
     EXPECT_LE(maxSettings, 1);
     EXPECT_LE(maxAbout, 1);
     ASSERT_TRUE(program.Running());

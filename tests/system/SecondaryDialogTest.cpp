@@ -30,29 +30,6 @@ class SecondaryDialogTest : public testing::TestWithParam<Request>
 {
 };
 
-int CountTitled(DWORD pid, const std::string& title)
-{
-    struct Count
-    {
-        DWORD pid;
-        const std::string* title;
-        int n;
-    } count = {pid, &title, 0};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char caption[64] = {};
-            GetWindowTextA(window, caption, sizeof caption);
-            if (owner == c->pid && *c->title == caption)
-                ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.n;
-}
-
 TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
 {
     const Request& request = GetParam();
@@ -71,13 +48,13 @@ TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
         if (std::string(again.title) == request.title)
             PostMessageA(panel, again.message, again.wParam, 0);
     PumpMessages(500);
-    EXPECT_EQ(1, CountTitled(program.Pid(), request.title));
+    EXPECT_EQ(1, CountProcessWindowsTitled(program.Pid(), request.title));
 
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
     // Nothing queued behind it pops up late.
     PumpMessages(700);
-    EXPECT_EQ(0, CountTitled(program.Pid(), request.title));
+    EXPECT_EQ(0, CountProcessWindowsTitled(program.Pid(), request.title));
     EXPECT_TRUE(program.Running());
 }
 

@@ -181,29 +181,6 @@ private:
     std::vector<std::pair<DWORD, DWORD>> threadExitCodes_;
 };
 
-HWND FindFlagOf(DWORD pid)
-{
-    struct Search
-    {
-        DWORD pid;
-        HWND found;
-    } search = {pid, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner == s->pid && lstrcmpA(name, "#32770") == 0 && GetWindowTextLengthA(window) == 0 &&
-                !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION) && IsWindowVisible(window))
-                s->found = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The flag window's object is destroyed after start-up returns; its window
 // must be gone and its thread finished first, so the thread ends by
 // returning from its routine (code 0), not cut off by the process's end.
@@ -214,16 +191,10 @@ TEST(Teardown, TheFlagThreadFinishesBeforeTheProcessEnds)
         NetChangeProcess program("debugged");
         DebuggedProgram debugged(program);
         ASSERT_TRUE(debugged.Start());
-        HWND panel = debugged.WaitFor(
-            [&] {
-                HWND found = FindWindowA(nullptr, "VELMOR隔离卡参数设置");
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
-                return owner == debugged.Pid() && IsWindowVisible(found) ? found : nullptr;
-            },
-            kStartMs);
+        const std::string title = "VELMOR隔离卡参数设置";
+        HWND panel = debugged.WaitFor([&] { return FindProcessDialog(debugged.Pid(), &title, true); }, kStartMs);
         ASSERT_NE(nullptr, panel);
-        HWND flag = debugged.WaitFor([&] { return FindFlagOf(debugged.Pid()); }, kStartMs);
+        HWND flag = debugged.WaitFor([&] { return FindProcessDialog(debugged.Pid(), nullptr, true); }, kStartMs);
         ASSERT_NE(nullptr, flag);
         const DWORD flagThread = GetWindowThreadProcessId(flag, nullptr);
 
