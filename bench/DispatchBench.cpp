@@ -1,8 +1,8 @@
 // What the framework costs per message: SendMessage round trips to a dialog
 // bound by the framework (trampoline, shared dialog procedure, handler map)
 // against a dialog with a plain DLGPROC doing the same switch, both on one
-// thread in one run, in alternating rounds so that drift hits both alike.
-//   dispatch_bench.exe [messages per round, 0: about 0.2 s worth] [rounds]
+// thread in one run, interleaved so that drift hits both alike.
+//   dispatch_bench.exe [milliseconds per round] [rounds]
 #include <windows.h>
 
 #include <algorithm>
@@ -82,7 +82,7 @@ public:
 
     static void CALLBACK MeasureFromTimer(HWND, UINT, UINT_PTR id, DWORD);
 
-    int messages = 0;  // per round; 0: as many as take about 0.2 s
+    DWORD roundMs = 300;
     int rounds = 21;
 };
 
@@ -105,6 +105,33 @@ double SendRound(HWND window, int messages, long long& checksum)
         checksum += SendMessageA(window, WM_BENCH_FIRST + (i % kMessageKinds), static_cast<WPARAM>(i), 0);
     QueryPerformanceCounter(&end);
     return Seconds(start, end) * 1e9 / messages;
+}
+
+// One round for both dialogs, in short alternating blocks until `ms` have
+// passed: under Wine a round trip's cost swings several-fold within
+// seconds with the machine's load, and only measurements this close in time
+// see the same conditions. Returns the messages sent to each.
+int PairedRound(HWND bound, HWND plain, DWORD ms, double& boundNs, double& plainNs, long long& boundSum,
+                long long& plainSum)
+{
+    constexpr int kBlock = 50;
+    double boundTotal = 0;
+    double plainTotal = 0;
+    int blocks = 0;
+    const DWORD start = GetTickCount();
+    do {
+        if (blocks % 2 == 0) {
+            boundTotal += SendRound(bound, kBlock, boundSum);
+            plainTotal += SendRound(plain, kBlock, plainSum);
+        } else {
+            plainTotal += SendRound(plain, kBlock, plainSum);
+            boundTotal += SendRound(bound, kBlock, boundSum);
+        }
+        ++blocks;
+    } while (GetTickCount() - start < ms);
+    boundNs = boundTotal / blocks;
+    plainNs = plainTotal / blocks;
+    return blocks * kBlock;
 }
 
 // The dialog procedure called as the dialog manager calls it, with a
@@ -155,13 +182,9 @@ void CALLBACK CBenchDlg::MeasureFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 
     long long boundSum = 0;
     long long plainSum = 0;
-    // A first round each, untimed, so that both start warm; it also sizes
-    // the rounds when no count was given.
-    const double probe = SendRound(bound, 500, boundSum);
+    // A first round each, untimed, so that both start warm.
+    SendRound(bound, 500, boundSum);
     SendRound(plain, 500, plainSum);
-    int messages = g_benchDlg.messages;
-    if (messages == 0)
-        messages = std::max(2000, std::min(300000, static_cast<int>(0.2e9 / probe)));
     boundSum = plainSum = 0;
 
     double sendBound[kMaxRounds];
@@ -171,21 +194,20 @@ void CALLBACK CBenchDlg::MeasureFromTimer(HWND, UINT, UINT_PTR id, DWORD)
     double directPlain[kMaxRounds];
     double store[kMaxRounds];
     long long directSum = 0;
+    long long messages = 0;
     for (int round = 0; round < rounds; ++round) {
+        messages += PairedRound(bound, plain, g_benchDlg.roundMs, sendBound[round], sendPlain[round], boundSum,
+                                plainSum);
+        sendRatio[round] = sendBound[round] / sendPlain[round];
         // Alternating which goes first cancels a trend within the run.
         if (round % 2 == 0) {
-            sendBound[round] = SendRound(bound, messages, boundSum);
-            sendPlain[round] = SendRound(plain, messages, plainSum);
             directBound[round] = DirectRound(bound, boundProcedure, kDirectCalls, directSum);
             directPlain[round] = DirectRound(plain, &PlainProcedure, kDirectCalls, directSum);
         } else {
-            sendPlain[round] = SendRound(plain, messages, plainSum);
-            sendBound[round] = SendRound(bound, messages, boundSum);
             directPlain[round] = DirectRound(plain, &PlainProcedure, kDirectCalls, directSum);
             directBound[round] = DirectRound(bound, boundProcedure, kDirectCalls, directSum);
         }
-        sendRatio[round] = sendBound[round] / sendPlain[round];
-        store[round] = StoreRound(plain, messages / 4 + 1);
+        store[round] = StoreRound(plain, 500);
     }
     DestroyWindow(plain);
 
@@ -194,10 +216,11 @@ void CALLBACK CBenchDlg::MeasureFromTimer(HWND, UINT, UINT_PTR id, DWORD)
     const double paired50 = Median(sendRatio, rounds);
     const double directBound50 = Median(directBound, rounds);
     const double directPlain50 = Median(directPlain, rounds);
-    std::printf("dispatch  framework %.2f us, plain DLGPROC %.2f us per SendMessage round trip "
-                "(medians of %d alternating rounds of %d): ratio %.3f, median of the rounds' ratios %.3f "
-                "(target <= 1.05)\n",
-                bound50 / 1000, plain50 / 1000, rounds, messages, bound50 / plain50, paired50);
+    std::printf("dispatch  framework %.2f us, plain DLGPROC %.2f us per SendMessage round trip (medians of %d "
+                "rounds of %lu ms, %lld messages to each, interleaved in blocks of 50): ratio %.3f (median of "
+                "the rounds' ratios; of the medians %.3f) (target <= 1.05)\n",
+                bound50 / 1000, plain50 / 1000, rounds, static_cast<unsigned long>(g_benchDlg.roundMs), messages,
+                paired50, bound50 / plain50);
     std::printf("          dispatch alone (dialog procedure called directly with WM_CTLCOLORBTN, %d calls): "
                 "framework %.1f ns, plain %.1f ns per call\n",
                 kDirectCalls, directBound50, directPlain50);
@@ -220,7 +243,7 @@ void CALLBACK CBenchDlg::MeasureFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 int main(int argc, char** argv)
 {
     if (argc > 1)
-        g_benchDlg.messages = std::max(0, std::atoi(argv[1]));
+        g_benchDlg.roundMs = static_cast<DWORD>(std::max(20, std::atoi(argv[1])));
     if (argc > 2)
         g_benchDlg.rounds = std::min(kMaxRounds, std::max(1, std::atoi(argv[2])));
     const INT_PTR result = g_benchDlg.RunModal(nullptr);
