@@ -54,7 +54,7 @@ HWND WaitFor(DWORD ms, DWORD pid, const char* className, const std::string* titl
     HWND found = nullptr;
     PumpUntil(
         [&] {
-            found = Find(pid, className, title, false, captionless).found;
+            found = Find(pid, className, title, true, captionless).found;
             return found != nullptr;
         },
         ms);

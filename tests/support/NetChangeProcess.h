@@ -23,12 +23,15 @@ public:
     bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
     void Kill();
 
-    // The panel ("VELMOR隔离卡参数设置") of this process, visible or not.
+    // The Wait functions return a window once it is visible: a dialog shows
+    // itself only after its initialisation has run.
+    // The panel ("VELMOR隔离卡参数设置") of this process.
     HWND WaitForPanel(DWORD ms) const;
     // The flag window: this process's captionless top-level dialog.
     HWND WaitForFlag(DWORD ms) const;
-    // A top-level window of this process whose caption is `title` (936).
+    // A top-level dialog of this process whose caption is `title` (936).
     HWND WaitForWindow(const std::string& title, DWORD ms) const;
+    // The same, visible or not, without waiting.
     HWND FindWindowOf(const std::string& title) const;
 
     DWORD Pid() const { return info_.dwProcessId; }

@@ -38,6 +38,10 @@ TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
     HWND panel = program.WaitForPanel(kStartMs);
     ASSERT_NE(nullptr, panel);
 
+    // The dialog is owned by the main thread's active window: make that the
+    // panel (the flag window may have taken the activation at start).
+    SetForegroundWindow(panel);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == panel; }, 3000));
     // Posted: the panel answers only when the dialog has closed.
     PostMessageA(panel, request.message, request.wParam, 0);
     HWND dialog = program.WaitForWindow(request.title, 3000);
