@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" all
 
-bash "$root/scripts/wine-session.sh" start
+NETCHANGE_DESKTOP_KEEPER="$root/build/x86_64/desktop_keeper.exe" bash "$root/scripts/wine-session.sh" start
 trap 'bash "$root/scripts/wine-session.sh" stop' EXIT
 cd "$root/build/x86_64"
 ctest --output-on-failure "$@"

@@ -3,6 +3,8 @@
 # a private prefix, one Xvfb display (unless KEEP_DISPLAY=1 and DISPLAY is
 # set), Wine's taskbar desktop, and one warmed-up persistent wineserver.
 #   wine-session.sh start | stop
+# With NETCHANGE_DESKTOP_KEEPER naming tools/desktop-keeper's program, the
+# desktop stays up for the whole session.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/wine-env.sh"
@@ -70,6 +72,11 @@ start() {
     # processes (services, explorer) must not hold anyone's output pipe.
     quiet "$WINESERVER" -p
     quiet timeout 120 "${WINE[@]}" wineboot
+    # A resident hidden window keeps the desktop process up between test
+    # programs (see tools/desktop-keeper); it ends with the wineserver.
+    if [ -n "${NETCHANGE_DESKTOP_KEEPER:-}" ] && [ -f "$NETCHANGE_DESKTOP_KEEPER" ]; then
+        "${WINE[@]}" "$NETCHANGE_DESKTOP_KEEPER" </dev/null >/dev/null 2>&1 &
+    fi
     echo "wine session up on DISPLAY=$DISPLAY, prefix $WINEPREFIX"
 }
 
