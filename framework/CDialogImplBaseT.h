@@ -21,11 +21,9 @@ public:
                                                   LPARAM lParam)
     {
         auto* self = static_cast<CDialogImplBaseT*>(g_creationRegistry.TakeForCurrentThread());
-        if (self == nullptr)
+        if (self == nullptr || !self->EnsureTrampoline())
             return FALSE;
         self->m_hWnd = window;
-        if (!self->EnsureTrampoline())
-            return FALSE;
         auto procedure = reinterpret_cast<DLGPROC>(self->m_trampoline);
         SetWindowLongPtrA(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(procedure));
         return procedure(window, message, wParam, lParam);
