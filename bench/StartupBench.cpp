@@ -76,7 +76,13 @@ double Measure(const Program& program)
             elapsed = ms;
             break;
         }
-        if (ms > 20000 || WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(info.hProcess, &code);
+            std::printf("startup: %s ended with code %lu before showing its dialog\n", program.name, code);
+            break;
+        }
+        if (ms > 20000)
             break;
         Sleep(1);
     }

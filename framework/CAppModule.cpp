@@ -1,19 +1,14 @@
 #include "framework/CAppModule.h"
 
-CAppModule* CAppModule::current_ = nullptr;
-
 CAppModule::CAppModule()
 {
     InitializeCriticalSection(&lock_);
-    current_ = this;
 }
 
 CAppModule::~CAppModule()
 {
     if (lockAlive_)
         DeleteCriticalSection(&lock_);
-    if (current_ == this)
-        current_ = nullptr;
 }
 
 HRESULT CAppModule::Init(HINSTANCE instance)
@@ -30,7 +25,9 @@ void CAppModule::Term()
 {
     if (!lockAlive_)
         return;
+    EnterCriticalSection(&lock_);
     instance_ = nullptr;
+    LeaveCriticalSection(&lock_);
     DeleteCriticalSection(&lock_);
     lockAlive_ = false;
 }

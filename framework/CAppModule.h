@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-// The application module: the program's one module object. Start-up
+// The application module, the program's one module object: start-up
 // initialises it once with the instance handle and terminates it once.
 class CAppModule
 {
@@ -12,14 +12,14 @@ public:
     CAppModule& operator=(const CAppModule&) = delete;
 
     HRESULT Init(HINSTANCE instance);
+    // Releases what Init took, the lock included; the destructor then has
+    // nothing left to do.
     void Term();
 
     HINSTANCE Instance() const { return instance_; }
-    static CAppModule* Current() { return current_; }
 
 private:
     CRITICAL_SECTION lock_;
     bool lockAlive_ = true;
     HINSTANCE instance_ = nullptr;
-    static CAppModule* current_;
 };

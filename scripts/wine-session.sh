@@ -71,6 +71,13 @@ start() {
     # Persistent server, then a warm-up with null stdio: Wine's helper
     # processes (services, explorer) must not hold anyone's output pipe.
     quiet "$WINESERVER" -p
+    # NetChange registers itself to start with Windows, and wineboot starts
+    # what is registered: a program or test left there by the last session
+    # would run in the background of this one.
+    local value
+    for value in VELMORNETCHANGE BAREDIALOGBENCH; do
+        quiet "${WINE[@]}" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v "$value" /f || true
+    done
     quiet timeout 120 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
     # programs (see tools/desktop-keeper); it ends with the wineserver.
