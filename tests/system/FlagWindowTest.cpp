@@ -48,21 +48,27 @@ protected:
     HWND flag = nullptr;
 };
 
+INT_PTR CALLBACK PlainProcedure(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
 TEST_F(FlagWindowTest, AppearsTopmostInTheTopRightCornerWithItsTemplateSize)
 {
+    // The template's size in pixels: the same template (this test program
+    // carries the program's resources) made by the dialog manager here.
+    HWND sample = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(202), nullptr, &PlainProcedure, 0);
+    ASSERT_NE(nullptr, sample);
+    RECT expected;
+    GetWindowRect(sample, &expected);
+    DestroyWindow(sample);
+
     RECT rect;
     GetWindowRect(flag, &rect);
-    // 32 x 29 dialog units in its own font, whatever the pixels come to.
-    RECT units = {0, 0, 32, 29};
-    // MapDialogRect only works inside the owning process; compare the size
-    // with the client area instead: a border-less window is all client.
-    RECT client;
-    GetClientRect(flag, &client);
-    EXPECT_EQ(client.right, rect.right - rect.left);
-    EXPECT_EQ(client.bottom, rect.bottom - rect.top);
-    EXPECT_NE(50, rect.right - rect.left);
-    (void)units;
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left) - 5, rect.left);
+    const LONG width = rect.right - rect.left;
+    EXPECT_EQ(expected.right - expected.left, width);
+    EXPECT_EQ(expected.bottom - expected.top, rect.bottom - rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) - width - 5, rect.left);
     EXPECT_EQ(5, rect.top);
     EXPECT_TRUE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
