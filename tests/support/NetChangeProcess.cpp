@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
+
 #include "support/Pump.h"
 
 namespace {
@@ -73,7 +75,9 @@ std::string NetChangeProcess::BuiltProgram()
 
 NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : folder_(folderName)
 {
-    CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE);
+    if (!CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE))
+        std::fprintf(stderr, "copying %s to %s failed: error %lu\n", BuiltProgram().c_str(), ExePath().c_str(),
+                     GetLastError());
     if (ini != nullptr)
         TempFolder::WriteFile(IniPath(), ini);
 }
@@ -85,12 +89,29 @@ NetChangeProcess::~NetChangeProcess()
 
 bool NetChangeProcess::Start()
 {
+    if (folder_.Path().empty()) {
+        std::fprintf(stderr, "no folder to start NetChange.exe in\n");
+        return false;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + ExePath() + "\"";
-    if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.Path().c_str(), &startup, &info_))
-        return false;
+    // A start refused at once has been seen once in a full run under a loaded
+    // Wine; every refusal is reported, and a start is tried again a few times
+    // so that such a hiccup does not fail a test about the program itself.
+    for (int attempt = 1;; ++attempt) {
+        std::string commandLine = "\"" + ExePath() + "\"";
+        if (CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder_.Path().c_str(), &startup, &info_))
+            break;
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "starting %s failed (attempt %d): error %lu, exe %s\n", ExePath().c_str(), attempt,
+                     error, GetFileAttributesA(ExePath().c_str()) == INVALID_FILE_ATTRIBUTES ? "missing" : "present");
+        if (attempt == 3)
+            return false;
+        Sleep(200);
+        if (GetFileAttributesA(ExePath().c_str()) == INVALID_FILE_ATTRIBUTES)
+            CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE);
+    }
     CloseHandle(info_.hThread);
     info_.hThread = nullptr;
     return true;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace {
 
 void RemoveTree(const std::string& folder)
@@ -33,7 +35,9 @@ TempFolder::TempFolder(const std::string& name)
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static LONG counter;
-    for (;;) {
+    // Wine reuses process ids, and a folder of an earlier process may still
+    // be on its way out (then creating it again is refused): take the next name.
+    for (int attempt = 0; attempt < 50; ++attempt) {
         const std::string candidate = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                                       std::to_string(InterlockedIncrement(&counter));
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
@@ -41,7 +45,7 @@ TempFolder::TempFolder(const std::string& name)
             return;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return;
+            std::fprintf(stderr, "creating %s failed: error %lu\n", candidate.c_str(), GetLastError());
     }
 }
 
