@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the shipped i686 program and the x86_64 program with its tests.
+# Builds the shipped i686 program with its setup and portable zip, and the
+# x86_64 program with its tests.
 #   build.sh [all|x86_64]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -8,10 +9,11 @@ what=${1:-all}
 
 if [ "$what" = all ]; then
     cmake -S "$root" -B "$root/build/i686" -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" -DNETCHANGE_TESTS=OFF >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" -DNETCHANGE_TESTS=OFF \
+        -DNETCHANGE_PACKAGE_DIR="$root/build" >/dev/null
     cmake --build "$root/build/i686" -j"$jobs"
 fi
 cmake -S "$root" -B "$root/build/x86_64" -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
-    -DNETCHANGE_I686_EXE="$root/build/i686/NetChange.exe" >/dev/null
+    -DNETCHANGE_I686_EXE="$root/build/i686/NetChange.exe" -DNETCHANGE_PACKAGE_DIR="$root/build" >/dev/null
 cmake --build "$root/build/x86_64" -j"$jobs"

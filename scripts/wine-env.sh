@@ -6,6 +6,9 @@ export NETCHANGE_WINE_STATE
 export WINEPREFIX="$NETCHANGE_WINE_STATE/prefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
+# Installers under test create shortcuts; Wine must not mirror them into the
+# host's desktop menus.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 # Wine takes its ANSI code page from the Unix locale: zh_CN.UTF-8 gives 936,
 # and the locale must exist or Chinese file names and arguments get mangled.
 # The shell itself keeps its own locale; only Wine's processes get this one.
