@@ -1,0 +1,324 @@
+// The setup, built for amd64 from the same script as the shipped x86 one,
+// installs, upgrades and uninstalls here under wine64, silently (/S).
+#include <aclapi.h>
+#include <gtest/gtest.h>
+#include <sddl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+#include "support/TempFolder.h"
+#include "support/Text.h"
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunValue[] = "VELMORNETCHANGE";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VELMORNETCHANGE";
+const char kPanelTitle[] = "VELMOR隔离卡参数设置";
+const char kDefaultSettings[] = "[CHECKFLAG]\r\nflag=0\r\n";
+constexpr DWORD kSetupMs = 30000;
+// NSIS ends with 2 when the installation was aborted.
+constexpr DWORD kSetupAborted = 2;
+constexpr DWORD kTrayQuitExitCode = 1501;
+
+std::string BesideTests(const std::string& name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string self = path;
+    return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+// Starts a command line and waits for its end; the exit code, or ~0 when it
+// could not start or did not end in time.
+DWORD RunToEnd(std::string commandLine, DWORD ms = kSetupMs)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return ~0u;
+    DWORD code = ~0u;
+    if (PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, ms))
+        GetExitCodeProcess(info.hProcess, &code);
+    else
+        TerminateProcess(info.hProcess, 0xDEAD);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+bool ReadString(const char* key, const char* name, std::string& value)
+{
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return false;
+    value = data;
+    return true;
+}
+
+bool ReadDword(const char* key, const char* name, DWORD& value)
+{
+    DWORD size = sizeof value;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string bytes;
+    TempFolder::ReadFile(path, bytes);
+    return bytes;
+}
+
+std::string ShortcutFolder()
+{
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return std::string(programs) + "\\VELMOR";
+}
+
+std::string Shortcut()
+{
+    return ShortcutFolder() + "\\VELMOR 隔离卡参数设置.lnk";
+}
+
+// The rights an access list grants a well-known group.
+DWORD RightsOf(WELL_KNOWN_SID_TYPE group, PACL dacl)
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    CreateWellKnownSid(group, nullptr, sid, &sidSize);
+    DWORD rights = 0;
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header)) || header->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        if (EqualSid(&ace->SidStart, sid))
+            rights |= ace->Mask;
+    }
+    return rights;
+}
+
+// The security descriptor the setup gives the settings file, as its script
+// spells it. Wine keeps no access lists on files (it reads back one made
+// from the Unix mode), so what the descriptor means is checked here instead
+// of on the installed file.
+std::string SettingsFileDescriptor()
+{
+    std::string script;
+    TempFolder::ReadFile(NETCHANGE_SETUP_SCRIPT, script);
+    const std::string call = "ConvertStringSecurityDescriptorToSecurityDescriptorW(w '";
+    const size_t start = script.find(call);
+    if (start == std::string::npos)
+        return {};
+    const size_t end = script.find('\'', start + call.size());
+    return script.substr(start + call.size(), end - start - call.size());
+}
+
+// Every case starts and ends without an installation: no registry entries,
+// no shortcut, and a folder of its own to install into.
+class InstallTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RemoveTraces();
+        ASSERT_FALSE(folder_.Path().empty());
+        ASSERT_TRUE(Exists(setup_)) << setup_;
+    }
+
+    void TearDown() override
+    {
+        EndProgram();
+        RemoveTraces();
+    }
+
+    static void RemoveTraces()
+    {
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        DeleteFileA(Shortcut().c_str());
+        RemoveDirectoryA(ShortcutFolder().c_str());
+    }
+
+    DWORD Install() { return RunToEnd("\"" + setup_ + "\" /S /D=" + installDir_); }
+
+    // Starts the installed program and waits for its panel.
+    bool StartInstalledProgram()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + Installed("NetChange.exe") + "\"";
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, installDir_.c_str(),
+                            &startup, &program_))
+            return false;
+        CloseHandle(program_.hThread);
+        program_.hThread = nullptr;
+        return PumpUntil([&] { return CountProcessWindowsTitled(program_.dwProcessId, kPanelTitle) > 0; }, 10000);
+    }
+
+    // The program's exit code once it has ended, or ~0 while it still runs.
+    DWORD ProgramExitCode()
+    {
+        DWORD code = ~0u;
+        if (WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0)
+            GetExitCodeProcess(program_.hProcess, &code);
+        return code;
+    }
+
+    void EndProgram()
+    {
+        if (program_.hProcess == nullptr)
+            return;
+        TerminateProcess(program_.hProcess, 0xDEAD);
+        WaitForSingleObject(program_.hProcess, 5000);
+        CloseHandle(program_.hProcess);
+        program_ = {};
+    }
+
+    std::string Installed(const std::string& name) const { return installDir_ + "\\" + name; }
+
+    TempFolder folder_{"install"};
+    const std::string installDir_ = folder_.File("VELMOR");
+    const std::string setup_ = BesideTests("NetChange-" NETCHANGE_VERSION "-setup-amd64.exe");
+    PROCESS_INFORMATION program_ = {};
+};
+
+TEST_F(InstallTest, FreshInstallPutsFilesRunValueShortcutAndUninstallEntryInPlace)
+{
+    ASSERT_EQ(0u, Install());
+
+    std::string installed, built;
+    ASSERT_TRUE(TempFolder::ReadFile(Installed("NetChange.exe"), installed));
+    ASSERT_TRUE(TempFolder::ReadFile(NetChangeProcess::BuiltProgram(), built));
+    EXPECT_TRUE(installed == built) << "the installed NetChange.exe differs from the built one";
+    EXPECT_EQ(kDefaultSettings, FileText(Installed("CHECKCDROM.ini")));
+    EXPECT_TRUE(Exists(Installed("uninst.exe")));
+    EXPECT_TRUE(Exists(Shortcut())) << Utf8From936(Shortcut());
+
+    // The same data the program writes for itself: its path, unquoted.
+    std::string run;
+    ASSERT_TRUE(ReadString(kRunKey, kRunValue, run));
+    EXPECT_EQ(Installed("NetChange.exe"), run);
+
+    std::string value;
+    ASSERT_TRUE(ReadString(kUninstallKey, "DisplayName", value));
+    EXPECT_EQ("VELMOR 隔离卡参数设置", value) << Utf8From936(value);
+    ASSERT_TRUE(ReadString(kUninstallKey, "DisplayVersion", value));
+    EXPECT_EQ(NETCHANGE_VERSION, value);
+    ASSERT_TRUE(ReadString(kUninstallKey, "Publisher", value));
+    EXPECT_EQ("VELMOR", value);
+    ASSERT_TRUE(ReadString(kUninstallKey, "DisplayIcon", value));
+    EXPECT_EQ(Installed("NetChange.exe") + ",0", value);
+    ASSERT_TRUE(ReadString(kUninstallKey, "UninstallString", value));
+    EXPECT_EQ("\"" + Installed("uninst.exe") + "\"", value);
+    DWORD kib = 0;
+    ASSERT_TRUE(ReadDword(kUninstallKey, "EstimatedSize", kib));
+    EXPECT_GE(kib, built.size() / 1024);
+    EXPECT_LT(kib, built.size() / 1024 + 1024);
+}
+
+TEST_F(InstallTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettings)
+{
+    ASSERT_EQ(0u, Install());
+    // Unlike the default, yet with the drive check off, so no notice comes
+    // before the panel.
+    const std::string chosen = "[CHECKFLAG]\r\nflag=0\r\n[NOTES]\r\nkept=yes\r\n";
+    ASSERT_TRUE(TempFolder::WriteFile(Installed("CHECKCDROM.ini"), chosen));
+    ASSERT_TRUE(StartInstalledProgram());
+
+    ASSERT_EQ(0u, Install());
+    EXPECT_EQ(kTrayQuitExitCode, ProgramExitCode());
+    EXPECT_EQ(chosen, FileText(Installed("CHECKCDROM.ini")));
+    EXPECT_TRUE(Exists(Installed("NetChange.exe")));
+}
+
+TEST_F(InstallTest, UninstallEndsTheRunningProgramAndRemovesEverything)
+{
+    ASSERT_EQ(0u, Install());
+    ASSERT_TRUE(StartInstalledProgram());
+
+    // The uninstaller copies itself away and runs from there, so the run
+    // that matters is over when its entry and folder are gone.
+    ASSERT_EQ(0u, RunToEnd("\"" + Installed("uninst.exe") + "\" /S"));
+    std::string value;
+    EXPECT_TRUE(PumpUntil([&] { return !Exists(installDir_) && !ReadString(kUninstallKey, "DisplayName", value); },
+                          kSetupMs));
+    EXPECT_EQ(kTrayQuitExitCode, ProgramExitCode());
+    EXPECT_FALSE(Exists(installDir_));
+    EXPECT_FALSE(ReadString(kRunKey, kRunValue, value));
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_FALSE(Exists(ShortcutFolder()));
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key));
+}
+
+TEST_F(InstallTest, UninstallLeavesFilesOfTheUsersOwnInTheFolder)
+{
+    ASSERT_EQ(0u, Install());
+    ASSERT_TRUE(TempFolder::WriteFile(Installed("notes.txt"), "mine"));
+    ASSERT_EQ(0u, RunToEnd("\"" + Installed("uninst.exe") + "\" /S"));
+    std::string value;
+    ASSERT_TRUE(PumpUntil([&] { return !ReadString(kUninstallKey, "DisplayName", value); }, kSetupMs));
+    EXPECT_TRUE(PumpUntil([&] { return !Exists(Installed("NetChange.exe")) && !Exists(Installed("uninst.exe")); },
+                          kSetupMs));
+    EXPECT_FALSE(Exists(Installed("CHECKCDROM.ini")));
+    EXPECT_EQ("mine", FileText(Installed("notes.txt")));
+}
+
+// A window that carries the panel's title but ignores the quit command: the
+// silent setup gives up rather than replace files of a program still running.
+TEST_F(InstallTest, SilentSetupGivesUpWhenTheRunningProgramDoesNotEnd)
+{
+    HWND stubborn = CreateWindowExA(0, "#32770", kPanelTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, stubborn);
+    const DWORD code = RunToEnd("\"" + setup_ + "\" /S /D=" + installDir_, 60000);
+    DestroyWindow(stubborn);
+    EXPECT_EQ(kSetupAborted, code);
+    EXPECT_FALSE(Exists(Installed("NetChange.exe")));
+    std::string value;
+    EXPECT_FALSE(ReadString(kRunKey, kRunValue, value));
+    EXPECT_FALSE(ReadString(kUninstallKey, "DisplayName", value));
+}
+
+TEST(SettingsFileRights, UsersMayChangeTheFileButNotWhoMayChangeIt)
+{
+    const std::string sddl = SettingsFileDescriptor();
+    ASSERT_FALSE(sddl.empty()) << NETCHANGE_SETUP_SCRIPT;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor,
+                                                                     nullptr))
+        << sddl;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl != nullptr);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+
+    const DWORD users = RightsOf(WinBuiltinUsersSid, dacl);
+    EXPECT_EQ(DWORD(FILE_GENERIC_READ | FILE_GENERIC_WRITE), users & (FILE_GENERIC_READ | FILE_GENERIC_WRITE));
+    EXPECT_EQ(0u, users & (WRITE_DAC | WRITE_OWNER)) << std::hex << users;
+    EXPECT_EQ(DWORD(FILE_ALL_ACCESS), RightsOf(WinBuiltinAdministratorsSid, dacl) & FILE_ALL_ACCESS);
+    EXPECT_EQ(DWORD(FILE_ALL_ACCESS), RightsOf(WinLocalSystemSid, dacl) & FILE_ALL_ACCESS);
+    EXPECT_EQ(0u, RightsOf(WinWorldSid, dacl));
+    // Otherwise a later change of the folder's rules would take the
+    // users' right away again.
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    LocalFree(descriptor);
+}
+
+}  // namespace
