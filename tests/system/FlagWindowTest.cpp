@@ -36,11 +36,7 @@ protected:
         // right double-click, which opens nothing.
         PumpMessages(GetDoubleClickTime() + 100);
         Input::RightClick(Input::CentreOf(flag));
-        ASSERT_TRUE(PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 1; }, 3000))
-            << "the flag's menu did not open";
-        for (int i = 0; i < position; ++i)
-            Input::Key(VK_DOWN);
-        Input::Key(VK_RETURN);
+        ASSERT_TRUE(Input::ChooseFromMenu(flag, position)) << "the flag's menu did not open";
     }
 
     NetChangeProcess program;

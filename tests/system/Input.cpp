@@ -1,5 +1,6 @@
 #include "Input.h"
 
+#include "support/NetChangeProcess.h"
 #include "support/Pump.h"
 
 namespace Input {
@@ -69,6 +70,32 @@ void Key(WORD virtualKey)
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof inputs[0]);
     PumpMessages(50);
+}
+
+bool WaitForMenuKeyboard(HWND owner, DWORD ms)
+{
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(owner, &pid);
+    return PumpUntil(
+        [&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            DWORD foregroundPid = 0;
+            GetWindowThreadProcessId(GetForegroundWindow(), &foregroundPid);
+            return CountProcessWindows(pid, "#32768", true) == 1 && GetGUIThreadInfo(thread, &info) &&
+                   (info.flags & GUI_INMENUMODE) && foregroundPid == pid;
+        },
+        ms);
+}
+
+bool ChooseFromMenu(HWND owner, int position)
+{
+    if (!WaitForMenuKeyboard(owner))
+        return false;
+    for (int i = 0; i < position; ++i)
+        Key(VK_DOWN);
+    Key(VK_RETURN);
+    return true;
 }
 
 POINT CentreOf(HWND window)

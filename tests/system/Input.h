@@ -11,6 +11,14 @@ void RightClick(POINT screen);
 void LeftDrag(POINT from, POINT to);
 void Key(WORD virtualKey);
 
+// Waits until a popup menu of `owner`'s thread is open and takes the
+// keyboard. A menu shows before its thread enters menu mode and becomes the
+// foreground; keys typed in between go elsewhere.
+bool WaitForMenuKeyboard(HWND owner, DWORD ms = 3000);
+// Once the menu takes the keyboard, picks item `position` (1 = top) with the
+// arrow keys and Enter.
+bool ChooseFromMenu(HWND owner, int position);
+
 // The centre of a window in screen coordinates.
 POINT CentreOf(HWND window);
 

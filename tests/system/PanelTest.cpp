@@ -98,7 +98,7 @@ TEST_F(PanelTest, OtherTrayMouseMessagesChangeNothing)
 TEST_F(PanelTest, TrayRightButtonOpensTheMenuAndDismissingItChoosesNothing)
 {
     PostMessageA(panel, 1500, 200, WM_RBUTTONDOWN);
-    ASSERT_TRUE(PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 1; }, 3000));
+    ASSERT_TRUE(Input::WaitForMenuKeyboard(panel));
     Input::Key(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 0; }, 3000));
     PumpMessages(300);
@@ -113,10 +113,7 @@ TEST_F(PanelTest, TrayMenuQuitEndsWith1501)
     PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(BecomesHidden());
     PostMessageA(panel, 1500, 200, WM_RBUTTONDOWN);
-    ASSERT_TRUE(PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 1; }, 3000));
-    for (int i = 0; i < 3; ++i)
-        Input::Key(VK_DOWN);
-    Input::Key(VK_RETURN);
+    ASSERT_TRUE(Input::ChooseFromMenu(panel, 3));
     DWORD code = 0;
     ASSERT_TRUE(program.WaitForExit(2000, &code));
     EXPECT_EQ(1501u, code);
