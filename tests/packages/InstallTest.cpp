@@ -25,14 +25,6 @@ constexpr DWORD kSetupMs = 30000;
 constexpr DWORD kSetupAborted = 2;
 constexpr DWORD kTrayQuitExitCode = 1501;
 
-std::string BesideTests(const std::string& name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string self = path;
-    return self.substr(0, self.find_last_of('\\') + 1) + name;
-}
-
 // Starts a command line and waits for its end; the exit code, or ~0 when it
 // could not start or did not end in time.
 DWORD RunToEnd(std::string commandLine, DWORD ms = kSetupMs)
@@ -191,7 +183,7 @@ protected:
 
     TempFolder folder_{"install"};
     const std::string installDir_ = folder_.File("VELMOR");
-    const std::string setup_ = BesideTests("NetChange-" NETCHANGE_VERSION "-setup-amd64.exe");
+    const std::string setup_ = BesideTestProgram("NetChange-" NETCHANGE_VERSION "-setup-amd64.exe");
     PROCESS_INFORMATION program_ = {};
 };
 

@@ -65,12 +65,17 @@ HWND WaitFor(DWORD ms, DWORD pid, const char* className, const std::string* titl
 
 }  // namespace
 
-std::string NetChangeProcess::BuiltProgram()
+std::string BesideTestProgram(const std::string& name)
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program = path;
-    return program.substr(0, program.find_last_of('\\') + 1) + "NetChange.exe";
+    const std::string self = path;
+    return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+std::string NetChangeProcess::BuiltProgram()
+{
+    return BesideTestProgram("NetChange.exe");
 }
 
 NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : folder_(folderName)
@@ -104,12 +109,13 @@ bool NetChangeProcess::Start()
                            folder_.Path().c_str(), &startup, &info_))
             break;
         const DWORD error = GetLastError();
+        const bool present = GetFileAttributesA(ExePath().c_str()) != INVALID_FILE_ATTRIBUTES;
         std::fprintf(stderr, "starting %s failed (attempt %d): error %lu, exe %s\n", ExePath().c_str(), attempt,
-                     error, GetFileAttributesA(ExePath().c_str()) == INVALID_FILE_ATTRIBUTES ? "missing" : "present");
+                     error, present ? "present" : "missing");
         if (attempt == 3)
             return false;
         Sleep(200);
-        if (GetFileAttributesA(ExePath().c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (!present)
             CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE);
     }
     CloseHandle(info_.hThread);

@@ -48,6 +48,10 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// A file in the folder of the running test program (where the build puts
+// NetChange.exe and the setups beside the tests).
+std::string BesideTestProgram(const std::string& name);
+
 // Does the shell hold the tray icon (owner, id)? Asked from outside: a
 // modify without flags succeeds only while the icon exists.
 bool TrayIconExists(HWND owner, UINT id = 200);
