@@ -1,20 +1,6 @@
 #include "framework/CreationRegistry.h"
 
-namespace {
-
-class Locked
-{
-public:
-    explicit Locked(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-    ~Locked() { LeaveCriticalSection(&lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CRITICAL_SECTION& lock_;
-};
-
-}  // namespace
+#include "framework/ScopedLock.h"
 
 CreationRegistry::CreationRegistry()
 {
@@ -30,7 +16,7 @@ void CreationRegistry::Register(CreationEntry& entry, void* object)
 {
     entry.object = object;
     entry.threadId = GetCurrentThreadId();
-    Locked guard(lock_);
+    ScopedLock guard(lock_);
     entry.next = head_;
     head_ = &entry;
 }
@@ -38,7 +24,7 @@ void CreationRegistry::Register(CreationEntry& entry, void* object)
 void* CreationRegistry::TakeForCurrentThread()
 {
     const DWORD thread = GetCurrentThreadId();
-    Locked guard(lock_);
+    ScopedLock guard(lock_);
     for (CreationEntry** link = &head_; *link != nullptr; link = &(*link)->next) {
         CreationEntry* entry = *link;
         if (entry->threadId == thread) {
@@ -52,7 +38,7 @@ void* CreationRegistry::TakeForCurrentThread()
 
 void CreationRegistry::Withdraw(CreationEntry& entry)
 {
-    Locked guard(lock_);
+    ScopedLock guard(lock_);
     for (CreationEntry** link = &head_; *link != nullptr; link = &(*link)->next) {
         if (*link == &entry) {
             *link = entry.next;

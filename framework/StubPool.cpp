@@ -2,25 +2,20 @@
 
 #include <cstring>
 
+#include "framework/ScopedLock.h"
+
 StubPool g_stubPool;
 
 namespace {
 
-class ExclusiveLock
-{
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
 constexpr unsigned char kTrap = 0xCC;  // int3
 
 }  // namespace
+
+StubPool::StubPool()
+{
+    InitializeCriticalSection(&lock_);
+}
 
 bool StubPool::MapSection()
 {
@@ -49,7 +44,7 @@ bool StubPool::MapSection()
 
 EntryTrampoline* StubPool::Allocate(const void* object, const void* target)
 {
-    ExclusiveLock guard(lock_);
+    ScopedLock guard(lock_);
     if (inUse_ >= capacity_ || !MapSection())
         return nullptr;
     for (std::size_t slot = 0; slot < kSlots; ++slot) {
@@ -81,7 +76,7 @@ void StubPool::Release(EntryTrampoline* stub)
 {
     if (stub == nullptr)
         return;
-    ExclusiveLock guard(lock_);
+    ScopedLock guard(lock_);
     const std::size_t slot = SlotOf(stub);
     if (slot >= kSlots)
         return;
@@ -96,18 +91,18 @@ void StubPool::Release(EntryTrampoline* stub)
 
 void StubPool::SetCapacity(std::size_t capacity)
 {
-    ExclusiveLock guard(lock_);
+    ScopedLock guard(lock_);
     capacity_ = capacity < kSlots ? capacity : kSlots;
 }
 
 std::size_t StubPool::Capacity() const
 {
-    ExclusiveLock guard(lock_);
+    ScopedLock guard(lock_);
     return capacity_;
 }
 
 std::size_t StubPool::InUse() const
 {
-    ExclusiveLock guard(lock_);
+    ScopedLock guard(lock_);
     return inUse_;
 }

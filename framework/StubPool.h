@@ -16,7 +16,9 @@ public:
     static constexpr std::size_t kSectionSize = 4096;
     static constexpr std::size_t kSlots = kSectionSize / EntryTrampoline::kSlotSize;
 
-    constexpr StubPool() = default;
+    StubPool();
+    StubPool(const StubPool&) = delete;
+    StubPool& operator=(const StubPool&) = delete;
 
     // A stub that enters `target` with `object` as first argument, or null
     // when the pool is exhausted or the section cannot be made.
@@ -33,7 +35,7 @@ private:
     bool MapSection();
     std::size_t SlotOf(const EntryTrampoline* stub) const;
 
-    mutable SRWLOCK lock_ = SRWLOCK_INIT;
+    mutable CRITICAL_SECTION lock_;
     unsigned char* writable_ = nullptr;
     unsigned char* executable_ = nullptr;
     std::size_t capacity_ = kSlots;
@@ -41,6 +43,7 @@ private:
     std::uint64_t used_[kSlots / 64] = {};
 };
 
-// Constant-initialised and never destroyed: the process-wide dialog objects
-// return their stubs from their destructors at exit, in any order.
+// Never destroyed, its lock never deleted: the process-wide dialog objects
+// return their stubs from their destructors at exit, in any order. Nothing
+// allocates a stub before WinMain, so its construction order does not matter.
 extern StubPool g_stubPool;

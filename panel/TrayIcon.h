@@ -2,20 +2,46 @@
 #include <windows.h>
 #include <shellapi.h>
 
+// The shell calls the tray icon makes; tests replace them.
+struct TrayShellApi
+{
+    BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAA record);
+    DWORD(WINAPI* windowsVersion)();  // as GetVersion returns it
+};
+
+extern const TrayShellApi kSystemTrayShellApi;
+
+// The record as Vista's shell takes it, 508 bytes on 32-bit Windows. A
+// header that targets XP ends the record before Vista's hBalloonIcon.
+#if NTDDI_VERSION >= NTDDI_VISTA
+using FullNotifyIconData = NOTIFYICONDATAA;
+constexpr DWORD kXpNotifyIconDataSize = NOTIFYICONDATAA_V3_SIZE;
+#else
+struct FullNotifyIconData : NOTIFYICONDATAA
+{
+    HICON hBalloonIcon;
+};
+constexpr DWORD kXpNotifyIconDataSize = sizeof(NOTIFYICONDATAA);
+#endif
+
+#if !defined(_WIN64)
+static_assert(sizeof(FullNotifyIconData) == 508, "the full record");
+static_assert(kXpNotifyIconDataSize == 504, "the record as XP's shell knows it");
+#endif
+
 // The notification-area icon of the main dialog: the red 内, no tooltip,
 // callbacks as WM_TRAY_NOTIFY. Added once; removed with the same record.
 class TrayIcon
 {
 public:
+    explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : api_(api) {}
+
     void Add(HWND owner);
     void Remove();
 
-    const NOTIFYICONDATAA& Record() const { return record_; }
+    const FullNotifyIconData& Record() const { return record_; }
 
 private:
-    NOTIFYICONDATAA record_ = {};
+    const TrayShellApi& api_;
+    FullNotifyIconData record_ = {};
 };
-
-#if !defined(_WIN64)
-static_assert(sizeof(NOTIFYICONDATAA) == 508, "the full record");
-#endif

@@ -1,0 +1,16 @@
+#pragma once
+#include <windows.h>
+
+// Holds a critical section for one scope. Critical sections are the lock
+// every supported Windows has, XP included.
+class ScopedLock
+{
+public:
+    explicit ScopedLock(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+    ~ScopedLock() { LeaveCriticalSection(&lock_); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+
+private:
+    CRITICAL_SECTION& lock_;
+};
