@@ -4,9 +4,11 @@
 # set), Wine's taskbar desktop, and one warmed-up persistent wineserver.
 #   wine-session.sh start | stop
 # With NETCHANGE_DESKTOP_KEEPER naming tools/desktop-keeper's program, the
-# desktop stays up for the whole session.
+# desktop stays up for the whole session. Whether the shipped 32-bit program
+# can run is decided once, at start (see check_i386).
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
+root=$(cd "$here/.." && pwd)
 source "$here/wine-env.sh"
 state=$NETCHANGE_WINE_STATE
 
@@ -34,7 +36,12 @@ start_display() {
 }
 
 make_prefix() {
-    [ -f "$WINEPREFIX/.netchange-ready" ] && return
+    # A prefix made before wine32 was installed has no 32-bit side: the
+    # shipped program then cannot load kernel32.dll. Make it anew.
+    if [ -f "$WINEPREFIX/.netchange-ready" ] &&
+       { [ ! -x /usr/lib/wine/wine ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; }; then
+        return
+    fi
     rm -rf "$WINEPREFIX"
     quiet timeout 180 "${WINE[@]}" wineboot --init
     # One desktop with a taskbar and a notification area that every process joins.
@@ -57,6 +64,26 @@ make_prefix() {
     touch "$WINEPREFIX/.netchange-ready"
 }
 
+# The shipped program is 32-bit: it runs only where the kernel runs 32-bit
+# x86 code. A static i386 program (tools/i386-probe, built with the tests)
+# tells; NETCHANGE_NO_I386=1 makes the session behave as if it could not.
+# The reason is left in the state folder, where wine-run.sh finds it.
+check_i386() {
+    local probe=${NETCHANGE_I386_PROBE:-$root/build/x86_64/i386_probe} reason="" out
+    rm -f "$state/no-i386"
+    if [ -n "${NETCHANGE_NO_I386:-}" ]; then
+        reason="NETCHANGE_NO_I386 is set"
+    elif [ ! -x "$probe" ]; then
+        reason="no i386 probe at $probe"
+    elif ! out=$("$probe" 2>&1); then
+        reason="this kernel cannot run 32-bit x86 code (a static i386 program: ${out:-no output})"
+    fi
+    if [ -n "$reason" ]; then
+        echo "$reason" > "$state/no-i386"
+        echo "wine-session: i686 program disabled: $reason"
+    fi
+}
+
 start() {
     mkdir -p "$state"
     if [ -f "$state/display" ]; then stop; fi
@@ -65,6 +92,7 @@ start() {
         localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || true
         [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] || { echo "wine-session: cannot generate zh_CN.UTF-8" >&2; exit 1; }
     fi
+    check_i386
     start_display
     source "$here/wine-env.sh"
     make_prefix
@@ -73,10 +101,14 @@ start() {
     quiet "$WINESERVER" -p
     # NetChange registers itself to start with Windows, and wineboot starts
     # what is registered: a program or test left there by the last session
-    # would run in the background of this one.
-    local value
+    # would run in the background of this one. The 32-bit program writes
+    # to the 32-bit view.
+    local value view
     for value in VELMORNETCHANGE BAREDIALOGBENCH; do
-        quiet "${WINE[@]}" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v "$value" /f || true
+        for view in 32 64; do
+            quiet "${WINE[@]}" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v "$value" /f \
+                "/reg:$view" || true
+        done
     done
     quiet timeout 120 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test

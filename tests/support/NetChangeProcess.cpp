@@ -73,9 +73,21 @@ std::string BesideTestProgram(const std::string& name)
     return self.substr(0, self.find_last_of('\\') + 1) + name;
 }
 
+bool NetChangeProcess::Is32Bit()
+{
+    char program[16] = {};
+    GetEnvironmentVariableA("NETCHANGE_PROGRAM", program, sizeof program);
+    return lstrcmpA(program, "i686") == 0;
+}
+
 std::string NetChangeProcess::BuiltProgram()
 {
-    return BesideTestProgram("NetChange.exe");
+    return Is32Bit() ? NETCHANGE_I686_EXE : BesideTestProgram("NetChange.exe");
+}
+
+REGSAM NetChangeProcess::RegistryView()
+{
+    return Is32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
 NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : folder_(folderName)

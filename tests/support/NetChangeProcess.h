@@ -40,8 +40,14 @@ public:
     std::string ExePath() const { return folder_.File("NetChange.exe"); }
     std::string IniPath() const { return folder_.File("CHECKCDROM.ini"); }
 
-    // The NetChange.exe built beside the test programs.
+    // The NetChange.exe under test: the shipped i686 one when the
+    // environment says NETCHANGE_PROGRAM=i686, else the x86_64 one built
+    // beside the test programs.
     static std::string BuiltProgram();
+    static bool Is32Bit();
+    // The registry view that the program's machine-wide writes land in:
+    // a 32-bit program's go to the 32-bit view, as on 64-bit Windows.
+    static REGSAM RegistryView();
 
 private:
     TempFolder folder_;

@@ -15,6 +15,12 @@ struct Request
     const char* title;
 };
 
+// Named in test listings (and so in CTest's test names) instead of dumped as bytes.
+void PrintTo(const Request& request, std::ostream* out)
+{
+    *out << request.name;
+}
+
 // Every way a secondary dialog is asked for: the panel's buttons (commands 1
 // and 57664), the tray menu (1503, 1502) and the flag window (1506, 1507).
 const Request kRequests[] = {

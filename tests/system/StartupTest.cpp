@@ -83,11 +83,13 @@ bool PanelUp(const NetChangeProcess& program)
     return panel != nullptr && PumpUntil([&] { return IsWindowVisible(panel) != FALSE; }, kStartMs);
 }
 
-std::string ReadRunValue(DWORD* type = nullptr, DWORD* size = nullptr)
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The value in the program's own registry view, or in `view`.
+std::string ReadRunValue(DWORD* type = nullptr, DWORD* size = nullptr, REGSAM view = NetChangeProcess::RegistryView())
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return "<no key>";
     char data[1024] = {};
     DWORD dataSize = sizeof data;
@@ -102,13 +104,16 @@ std::string ReadRunValue(DWORD* type = nullptr, DWORD* size = nullptr)
     return status == ERROR_SUCCESS ? std::string(data) : "<no value>";
 }
 
+constexpr REGSAM kViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+
 void DeleteRunValue()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
-                      &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "VELMORNETCHANGE");
-        RegCloseKey(key);
+    for (REGSAM view : kViews) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "VELMORNETCHANGE");
+            RegCloseKey(key);
+        }
     }
 }
 
@@ -125,6 +130,8 @@ TEST(Startup, RegistersItsOwnPathToStartWithWindowsAtEveryStart)
         EXPECT_EQ(program.ExePath(), ReadRunValue(&type, &size));
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
         EXPECT_EQ(program.ExePath().size() + 1, size);
+        const REGSAM otherView = kViews[0] == NetChangeProcess::RegistryView() ? kViews[1] : kViews[0];
+        EXPECT_EQ("<no value>", ReadRunValue(nullptr, nullptr, otherView)) << "written to the wrong registry view";
     }
     // Deleted by the user, moved elsewhere: the next start writes it again.
     DeleteRunValue();
