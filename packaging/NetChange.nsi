@@ -2,9 +2,7 @@
 ; for every user, with a settings file that standard users may change.
 ;
 ; makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DEXE=path/NetChange.exe
-;          -DOUTFILE=path/setup.exe [-DTARGET=amd64-unicode] NetChange.nsi
-; The shipped setup is the default x86 target; an amd64 build of the same
-; script exists only so the install can be tried under a 64-bit Windows.
+;          -DOUTFILE=path/setup.exe NetChange.nsi
 
 !macro REQUIRE name
     !ifndef ${name}
@@ -14,12 +12,8 @@
 !insertmacro REQUIRE VERSION
 !insertmacro REQUIRE EXE
 !insertmacro REQUIRE OUTFILE
-!ifndef TARGET
-    !define TARGET x86-unicode
-!endif
-
 Unicode true
-Target ${TARGET}
+Target x86-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true

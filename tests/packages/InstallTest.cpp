@@ -1,5 +1,6 @@
-// The setup, built for amd64 from the same script as the shipped x86 one,
-// installs, upgrades and uninstalls here under wine64, silently (/S).
+// The shipped 32-bit setup installs, upgrades and uninstalls here, silently
+// (/S), as on 64-bit Windows: into Program Files (x86), with its registry
+// values in the 32-bit view.
 #include <aclapi.h>
 #include <gtest/gtest.h>
 #include <sddl.h>
@@ -44,11 +45,21 @@ DWORD RunToEnd(std::string commandLine, DWORD ms = kSetupMs)
     return code;
 }
 
+// A 32-bit setup writes to the machine's 32-bit registry view.
+bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD size)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
+        return false;
+    const LSTATUS status = RegGetValueA(opened, nullptr, name, type, nullptr, data, &size);
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS;
+}
+
 bool ReadString(const char* key, const char* name, std::string& value)
 {
     char data[1024] = {};
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    if (!ReadValue(key, name, RRF_RT_REG_SZ, data, sizeof data))
         return false;
     value = data;
     return true;
@@ -56,8 +67,7 @@ bool ReadString(const char* key, const char* name, std::string& value)
 
 bool ReadDword(const char* key, const char* name, DWORD& value)
 {
-    DWORD size = sizeof value;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+    return ReadValue(key, name, RRF_RT_REG_DWORD, &value, sizeof value);
 }
 
 bool Exists(const std::string& path)
@@ -118,15 +128,14 @@ std::string SettingsFileDescriptor()
     return script.substr(start + call.size(), end - start - call.size());
 }
 
-// Every case starts and ends without an installation: no registry entries,
-// no shortcut, and a folder of its own to install into.
+// Every case starts and ends without an installation: no files, no registry
+// entries, no shortcut.
 class InstallTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         RemoveTraces();
-        ASSERT_FALSE(folder_.Path().empty());
         ASSERT_TRUE(Exists(setup_)) << setup_;
     }
 
@@ -136,15 +145,22 @@ protected:
         RemoveTraces();
     }
 
-    static void RemoveTraces()
+    void RemoveTraces() const
     {
-        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        HKEY run = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &run) == ERROR_SUCCESS) {
+            RegDeleteValueA(run, kRunValue);
+            RegCloseKey(run);
+        }
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
         DeleteFileA(Shortcut().c_str());
         RemoveDirectoryA(ShortcutFolder().c_str());
+        for (const char* file : {"NetChange.exe", "CHECKCDROM.ini", "uninst.exe", "notes.txt"})
+            DeleteFileA(Installed(file).c_str());
+        RemoveDirectoryA(installDir_.c_str());
     }
 
-    DWORD Install() { return RunToEnd("\"" + setup_ + "\" /S /D=" + installDir_); }
+    DWORD Install() { return RunToEnd("\"" + setup_ + "\" /S"); }
 
     // Starts the installed program and waits for its panel.
     bool StartInstalledProgram()
@@ -181,9 +197,9 @@ protected:
 
     std::string Installed(const std::string& name) const { return installDir_ + "\\" + name; }
 
-    TempFolder folder_{"install"};
-    const std::string installDir_ = folder_.File("VELMOR");
-    const std::string setup_ = BesideTestProgram("NetChange-" NETCHANGE_VERSION "-setup-amd64.exe");
+    // The setup's default folder, as a 32-bit program sees it on 64-bit Windows.
+    const std::string installDir_ = "C:\\Program Files (x86)\\VELMOR";
+    const std::string setup_ = NETCHANGE_SHIPPED_SETUP;
     PROCESS_INFORMATION program_ = {};
 };
 
@@ -193,7 +209,7 @@ TEST_F(InstallTest, FreshInstallPutsFilesRunValueShortcutAndUninstallEntryInPlac
 
     std::string installed, built;
     ASSERT_TRUE(TempFolder::ReadFile(Installed("NetChange.exe"), installed));
-    ASSERT_TRUE(TempFolder::ReadFile(NetChangeProcess::BuiltProgram(), built));
+    ASSERT_TRUE(TempFolder::ReadFile(NETCHANGE_SHIPPED_EXE, built));
     EXPECT_TRUE(installed == built) << "the installed NetChange.exe differs from the built one";
     EXPECT_EQ(kDefaultSettings, FileText(Installed("CHECKCDROM.ini")));
     EXPECT_TRUE(Exists(Installed("uninst.exe")));
@@ -276,7 +292,7 @@ TEST_F(InstallTest, SilentSetupGivesUpWhenTheRunningProgramDoesNotEnd)
     HWND stubborn = CreateWindowExA(0, "#32770", kPanelTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, stubborn);
-    const DWORD code = RunToEnd("\"" + setup_ + "\" /S /D=" + installDir_, 60000);
+    const DWORD code = RunToEnd("\"" + setup_ + "\" /S", 60000);
     DestroyWindow(stubborn);
     EXPECT_EQ(kSetupAborted, code);
     EXPECT_FALSE(Exists(Installed("NetChange.exe")));
