@@ -1,6 +1,8 @@
 // Start-up time: from CreateProcess to the main dialog being visible, for
-// NetChange and for the bare dialog program, alternating, in one run.
-//   startup_bench.exe [rounds]
+// NetChange and for the bare dialog program, alternating, in one run. The
+// programs are taken from `folder` (the i686 build's, say), else from beside
+// this one.
+//   startup_bench.exe [rounds] [folder]
 #include <windows.h>
 
 #include <algorithm>
@@ -19,8 +21,12 @@ struct Program
     std::vector<double> ms;
 };
 
+std::string g_folder;
+
 std::string Beside(const char* file)
 {
+    if (!g_folder.empty())
+        return g_folder + "\\" + file;
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string here = path;
@@ -105,6 +111,8 @@ double Median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
+    if (argc > 2)
+        g_folder = argv[2];
     Program programs[] = {
         {"NetChange", Beside("NetChange.exe"), "VELMOR隔离卡参数设置", {}},
         {"bare dialog", Beside("bare_dialog.exe"), "基准对话框", {}},

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks NetChange against a bare dialog program (a static
 # DialogBoxParamA with a comparable template), side by side in one run under
-# wine64, and prints each figure with its ratio and target. Not a test: the
-# figures depend on the machine; the ratios are what to read.
+# Wine, and prints each figure with its ratio and target. Start-up and
+# dispatch are measured for the shipped i686 program too, against the i686
+# baseline, where this machine runs 32-bit code. Not a test: the figures
+# depend on the machine; the ratios are what to read.
 #   bench.sh [start-up rounds]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,18 +26,28 @@ i686="$root/build/i686"
 
 echo "NetChange benchmarks: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(/usr/lib/wine/wine64 --version)"
 
-# Start-up: CreateProcess to the main dialog visible, medians, alternating.
-"${WINE[@]}" "$x64/startup_bench.exe" "$rounds"
+# Each line says which build it measured.
+label() { sed "s/^/$1 /"; }
+no_i386=$(cat "$NETCHANGE_WINE_STATE/no-i386" 2>/dev/null || true)
+[ -z "$no_i386" ] || echo "i686   start-up and dispatch not measured: $no_i386"
 
-# Dispatch: SendMessage round trips to a bound dialog against a plain one.
-if [ -x "$x64/dispatch_bench.exe" ]; then
-    "${WINE[@]}" "$x64/dispatch_bench.exe"
+# Start-up: CreateProcess to the main dialog visible, medians, alternating.
+"${WINE[@]}" "$x64/startup_bench.exe" "$rounds" | label "x86_64"
+if [ -z "$no_i386" ]; then
+    "${WINE[@]}" "$x64/startup_bench.exe" "$rounds" "Z:${i686//\//\\}" | label "i686  "
+fi
+
+# Dispatch: SendMessage round trips to a bound dialog against a plain one;
+# the i686 run goes through the real 32-bit trampoline.
+"${WINE[@]}" "$x64/dispatch_bench.exe" | label "x86_64"
+if [ -z "$no_i386" ]; then
+    "${WINE[@]}" "$i686/dispatch_bench.exe" | label "i686  "
 fi
 
 # Endurance: 1000 openings of each secondary dialog and 10000 private
 # messages; what the process holds before and after.
-"${WINE[@]}" "$x64/endurance_bench.exe" netchange
-"${WINE[@]}" "$x64/endurance_bench.exe" bare
+"${WINE[@]}" "$x64/endurance_bench.exe" netchange | label "x86_64"
+"${WINE[@]}" "$x64/endurance_bench.exe" bare | label "x86_64"
 
 # Idle: CPU time a running program uses in 10 s of doing nothing, read from
 # the kernel's per-thread accounting (nanoseconds) of its Wine process.

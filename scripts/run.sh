@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The README's run command: builds the x86_64 program and starts it on Wine's
-# taskbar desktop. With a DISPLAY the desktop appears there and the command
-# returns when the program ends. Without one it runs on a virtual display,
-# saves a screenshot under build/ and prints its path.
+# The README's run command: builds both programs and starts one on Wine's
+# taskbar desktop: the shipped i686 program where this machine runs 32-bit
+# code, else the x86_64 one; it says which. With a DISPLAY the desktop
+# appears there and the command returns when the program ends. Without one
+# it runs on a virtual display, saves a screenshot under build/ and prints
+# its path.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
-bash "$root/scripts/build.sh" x86_64 >/dev/null
+bash "$root/scripts/build.sh" all >/dev/null
 
 export NETCHANGE_WINE_STATE="$root/build/wine-run"
 headless=1
@@ -18,9 +20,17 @@ bash "$root/scripts/wine-session.sh" start
 trap 'bash "$root/scripts/wine-session.sh" stop' EXIT
 source "$root/scripts/wine-env.sh"
 
+build=i686
+if [ -f "$NETCHANGE_WINE_STATE/no-i386" ]; then
+    build=x86_64
+    echo "running the x86_64 program: $(cat "$NETCHANGE_WINE_STATE/no-i386")"
+else
+    echo "running the shipped i686 program"
+fi
+
 # The program keeps its settings beside itself: give it a folder of its own.
 mkdir -p "$root/build/run"
-cp "$root/build/x86_64/NetChange.exe" "$root/build/run/"
+cp "$root/build/$build/NetChange.exe" "$root/build/run/"
 cd "$root/build/run"
 
 if [ "$headless" = 0 ]; then
