@@ -8,7 +8,7 @@ packages=(
     cmake make file
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 binutils-mingw-w64
     wine wine64 wine32:i386 xvfb xauth x11-utils locales fonts-wqy-zenhei fonts-arphic-ukai imagemagick
-    googletest qemu-user gcc-multilib g++-multilib nsis p7zip-full
+    googletest qemu-user gcc-multilib g++-multilib nsis p7zip-full wixl msitools
 )
 missing=()
 for p in "${packages[@]}"; do
