@@ -1,0 +1,97 @@
+#include "InstallSupport.h"
+
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+const char kPanelTitle[] = "VELMOR隔离卡参数设置";
+
+bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD size, REGSAM view)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+        return false;
+    const LSTATUS status = RegGetValueA(opened, nullptr, name, type, nullptr, data, &size);
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DWORD RunToEnd(std::string commandLine, DWORD ms)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return ~0u;
+    DWORD code = ~0u;
+    if (PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, ms))
+        GetExitCodeProcess(info.hProcess, &code);
+    else
+        TerminateProcess(info.hProcess, 0xDEAD);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+bool ReadString(const char* key, const char* name, std::string& value, REGSAM view)
+{
+    char data[1024] = {};
+    if (!ReadValue(key, name, RRF_RT_REG_SZ, data, sizeof data, view))
+        return false;
+    value = data;
+    return true;
+}
+
+bool ReadDword(const char* key, const char* name, DWORD& value, REGSAM view)
+{
+    return ReadValue(key, name, RRF_RT_REG_DWORD, &value, sizeof value, view);
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string bytes;
+    TempFolder::ReadFile(path, bytes);
+    return bytes;
+}
+
+bool InstalledProgram::Start(const std::string& exe)
+{
+    End();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + exe + "\"";
+    const std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info_))
+        return false;
+    CloseHandle(info_.hThread);
+    info_.hThread = nullptr;
+    return PumpUntil([&] { return CountProcessWindowsTitled(info_.dwProcessId, kPanelTitle) > 0; }, 10000);
+}
+
+DWORD InstalledProgram::ExitCode() const
+{
+    DWORD code = ~0u;
+    if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void InstalledProgram::End()
+{
+    if (info_.hProcess == nullptr)
+        return;
+    TerminateProcess(info_.hProcess, 0xDEAD);
+    WaitForSingleObject(info_.hProcess, 5000);
+    CloseHandle(info_.hProcess);
+    info_ = {};
+}
