@@ -6,12 +6,10 @@
 
 namespace {
 
-const char kPanelTitle[] = "VELMOR隔离卡参数设置";
-
-bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD size, REGSAM view)
+bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD size)
 {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
         return false;
     const LSTATUS status = RegGetValueA(opened, nullptr, name, type, nullptr, data, &size);
     RegCloseKey(opened);
@@ -37,18 +35,27 @@ DWORD RunToEnd(std::string commandLine, DWORD ms)
     return code;
 }
 
-bool ReadString(const char* key, const char* name, std::string& value, REGSAM view)
+bool ReadString(const char* key, const char* name, std::string& value)
 {
     char data[1024] = {};
-    if (!ReadValue(key, name, RRF_RT_REG_SZ, data, sizeof data, view))
+    if (!ReadValue(key, name, RRF_RT_REG_SZ, data, sizeof data))
         return false;
     value = data;
     return true;
 }
 
-bool ReadDword(const char* key, const char* name, DWORD& value, REGSAM view)
+bool ReadDword(const char* key, const char* name, DWORD& value)
 {
-    return ReadValue(key, name, RRF_RT_REG_DWORD, &value, sizeof value, view);
+    return ReadValue(key, name, RRF_RT_REG_DWORD, &value, sizeof value);
+}
+
+void DeleteRunValue()
+{
+    HKEY run = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &run) == ERROR_SUCCESS) {
+        RegDeleteValueA(run, kRunValue);
+        RegCloseKey(run);
+    }
 }
 
 bool Exists(const std::string& path)

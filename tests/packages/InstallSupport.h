@@ -7,16 +7,21 @@
 // running an installer to its end, reading what it left, and the program it
 // installed.
 
-constexpr DWORD kInstallerMs = 30000;
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kRunValue[] = "VELMORNETCHANGE";
+inline constexpr char kPanelTitle[] = "VELMOR隔离卡参数设置";
+inline constexpr DWORD kTrayQuitExitCode = 1501;
+inline constexpr DWORD kInstallerMs = 30000;
 
 // Starts a command line and waits for its end; the exit code, or ~0 when it
 // could not start or did not end in time.
 DWORD RunToEnd(std::string commandLine, DWORD ms = kInstallerMs);
 
-// Values under HKEY_LOCAL_MACHINE; `view` is KEY_WOW64_32KEY for what a
-// 32-bit program sees, or 0 for this program's own view.
-bool ReadString(const char* key, const char* name, std::string& value, REGSAM view = 0);
-bool ReadDword(const char* key, const char* name, DWORD& value, REGSAM view = 0);
+// HKEY_LOCAL_MACHINE as the 32-bit installers and program under test see
+// it: their machine-wide values land in the 32-bit view.
+bool ReadString(const char* key, const char* name, std::string& value);
+bool ReadDword(const char* key, const char* name, DWORD& value);
+void DeleteRunValue();
 
 bool Exists(const std::string& path);
 std::string FileText(const std::string& path);

@@ -9,78 +9,17 @@
 
 #include <string>
 
-#include "support/NetChangeProcess.h"
+#include "InstallSupport.h"
 #include "support/Pump.h"
 #include "support/TempFolder.h"
 #include "support/Text.h"
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "VELMORNETCHANGE";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VELMORNETCHANGE";
-const char kPanelTitle[] = "VELMOR隔离卡参数设置";
 const char kDefaultSettings[] = "[CHECKFLAG]\r\nflag=0\r\n";
-constexpr DWORD kSetupMs = 30000;
 // NSIS ends with 2 when the installation was aborted.
 constexpr DWORD kSetupAborted = 2;
-constexpr DWORD kTrayQuitExitCode = 1501;
-
-// Starts a command line and waits for its end; the exit code, or ~0 when it
-// could not start or did not end in time.
-DWORD RunToEnd(std::string commandLine, DWORD ms = kSetupMs)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return ~0u;
-    DWORD code = ~0u;
-    if (PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, ms))
-        GetExitCodeProcess(info.hProcess, &code);
-    else
-        TerminateProcess(info.hProcess, 0xDEAD);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return code;
-}
-
-// A 32-bit setup writes to the machine's 32-bit registry view.
-bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD size)
-{
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
-        return false;
-    const LSTATUS status = RegGetValueA(opened, nullptr, name, type, nullptr, data, &size);
-    RegCloseKey(opened);
-    return status == ERROR_SUCCESS;
-}
-
-bool ReadString(const char* key, const char* name, std::string& value)
-{
-    char data[1024] = {};
-    if (!ReadValue(key, name, RRF_RT_REG_SZ, data, sizeof data))
-        return false;
-    value = data;
-    return true;
-}
-
-bool ReadDword(const char* key, const char* name, DWORD& value)
-{
-    return ReadValue(key, name, RRF_RT_REG_DWORD, &value, sizeof value);
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string FileText(const std::string& path)
-{
-    std::string bytes;
-    TempFolder::ReadFile(path, bytes);
-    return bytes;
-}
 
 std::string ShortcutFolder()
 {
@@ -141,17 +80,13 @@ protected:
 
     void TearDown() override
     {
-        EndProgram();
+        program_.End();
         RemoveTraces();
     }
 
     void RemoveTraces() const
     {
-        HKEY run = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &run) == ERROR_SUCCESS) {
-            RegDeleteValueA(run, kRunValue);
-            RegCloseKey(run);
-        }
+        DeleteRunValue();
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
         DeleteFileA(Shortcut().c_str());
         RemoveDirectoryA(ShortcutFolder().c_str());
@@ -162,45 +97,12 @@ protected:
 
     DWORD Install() { return RunToEnd("\"" + setup_ + "\" /S"); }
 
-    // Starts the installed program and waits for its panel.
-    bool StartInstalledProgram()
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + Installed("NetChange.exe") + "\"";
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, installDir_.c_str(),
-                            &startup, &program_))
-            return false;
-        CloseHandle(program_.hThread);
-        program_.hThread = nullptr;
-        return PumpUntil([&] { return CountProcessWindowsTitled(program_.dwProcessId, kPanelTitle) > 0; }, 10000);
-    }
-
-    // The program's exit code once it has ended, or ~0 while it still runs.
-    DWORD ProgramExitCode()
-    {
-        DWORD code = ~0u;
-        if (WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0)
-            GetExitCodeProcess(program_.hProcess, &code);
-        return code;
-    }
-
-    void EndProgram()
-    {
-        if (program_.hProcess == nullptr)
-            return;
-        TerminateProcess(program_.hProcess, 0xDEAD);
-        WaitForSingleObject(program_.hProcess, 5000);
-        CloseHandle(program_.hProcess);
-        program_ = {};
-    }
-
     std::string Installed(const std::string& name) const { return installDir_ + "\\" + name; }
 
     // The setup's default folder, as a 32-bit program sees it on 64-bit Windows.
     const std::string installDir_ = "C:\\Program Files (x86)\\VELMOR";
     const std::string setup_ = NETCHANGE_SHIPPED_SETUP;
-    PROCESS_INFORMATION program_ = {};
+    InstalledProgram program_;
 };
 
 TEST_F(InstallTest, FreshInstallPutsFilesRunValueShortcutAndUninstallEntryInPlace)
@@ -244,10 +146,10 @@ TEST_F(InstallTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettin
     // before the panel.
     const std::string chosen = "[CHECKFLAG]\r\nflag=0\r\n[NOTES]\r\nkept=yes\r\n";
     ASSERT_TRUE(TempFolder::WriteFile(Installed("CHECKCDROM.ini"), chosen));
-    ASSERT_TRUE(StartInstalledProgram());
+    ASSERT_TRUE(program_.Start(Installed("NetChange.exe")));
 
     ASSERT_EQ(0u, Install());
-    EXPECT_EQ(kTrayQuitExitCode, ProgramExitCode());
+    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
     EXPECT_EQ(chosen, FileText(Installed("CHECKCDROM.ini")));
     EXPECT_TRUE(Exists(Installed("NetChange.exe")));
 }
@@ -255,15 +157,15 @@ TEST_F(InstallTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettin
 TEST_F(InstallTest, UninstallEndsTheRunningProgramAndRemovesEverything)
 {
     ASSERT_EQ(0u, Install());
-    ASSERT_TRUE(StartInstalledProgram());
+    ASSERT_TRUE(program_.Start(Installed("NetChange.exe")));
 
     // The uninstaller copies itself away and runs from there, so the run
     // that matters is over when its entry and folder are gone.
     ASSERT_EQ(0u, RunToEnd("\"" + Installed("uninst.exe") + "\" /S"));
     std::string value;
     EXPECT_TRUE(PumpUntil([&] { return !Exists(installDir_) && !ReadString(kUninstallKey, "DisplayName", value); },
-                          kSetupMs));
-    EXPECT_EQ(kTrayQuitExitCode, ProgramExitCode());
+                          kInstallerMs));
+    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
     EXPECT_FALSE(Exists(installDir_));
     EXPECT_FALSE(ReadString(kRunKey, kRunValue, value));
     EXPECT_FALSE(Exists(Shortcut()));
@@ -278,9 +180,9 @@ TEST_F(InstallTest, UninstallLeavesFilesOfTheUsersOwnInTheFolder)
     ASSERT_TRUE(TempFolder::WriteFile(Installed("notes.txt"), "mine"));
     ASSERT_EQ(0u, RunToEnd("\"" + Installed("uninst.exe") + "\" /S"));
     std::string value;
-    ASSERT_TRUE(PumpUntil([&] { return !ReadString(kUninstallKey, "DisplayName", value); }, kSetupMs));
+    ASSERT_TRUE(PumpUntil([&] { return !ReadString(kUninstallKey, "DisplayName", value); }, kInstallerMs));
     EXPECT_TRUE(PumpUntil([&] { return !Exists(Installed("NetChange.exe")) && !Exists(Installed("uninst.exe")); },
-                          kSetupMs));
+                          kInstallerMs));
     EXPECT_FALSE(Exists(Installed("CHECKCDROM.ini")));
     EXPECT_EQ("mine", FileText(Installed("notes.txt")));
 }

@@ -16,11 +16,7 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "VELMORNETCHANGE";
 const char kProductName[] = "VELMOR 隔离卡参数设置";
-const char kPanelTitle[] = "VELMOR隔离卡参数设置";
-constexpr DWORD kTrayQuitExitCode = 1501;
 
 struct Package
 {
@@ -94,12 +90,6 @@ std::string ProductInfo(const Package& package, const char* property)
     return MsiGetProductInfoA(package.productCode, property, value, &size) == ERROR_SUCCESS ? value : "";
 }
 
-// The 32-bit program's machine-wide values land in the 32-bit view.
-bool ReadRunValue(std::string& value)
-{
-    return ReadString(kRunKey, kRunValue, value, KEY_WOW64_32KEY);
-}
-
 // Every case starts and ends without the product: neither version
 // installed, and nothing left of a step that failed.
 class MsiPackageTest : public ::testing::Test
@@ -126,11 +116,7 @@ protected:
         for (const char* name : {"NetChange.exe", "CHECKCDROM.ini", "notes.txt"})
             DeleteFileA(InstalledFile(name).c_str());
         RemoveDirectoryA(installDir_.c_str());
-        HKEY run = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &run) == ERROR_SUCCESS) {
-            RegDeleteValueA(run, kRunValue);
-            RegCloseKey(run);
-        }
+        DeleteRunValue();
         DeleteFileA(Shortcut().c_str());
         RemoveDirectoryA(ShortcutFolder().c_str());
     }
@@ -201,7 +187,7 @@ TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCo
     EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", FileText(settings_));
     // The same data the program writes for itself: its path, unquoted.
     std::string run;
-    ASSERT_TRUE(ReadRunValue(run));
+    ASSERT_TRUE(ReadString(kRunKey, kRunValue, run));
     EXPECT_EQ(exe_, run);
     EXPECT_TRUE(Exists(Shortcut())) << Utf8From936(Shortcut());
 
@@ -220,7 +206,7 @@ TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCo
     EXPECT_FALSE(Exists(exe_));
     EXPECT_FALSE(Exists(settings_));
     EXPECT_EQ("mine", FileText(InstalledFile("notes.txt")));
-    EXPECT_FALSE(ReadRunValue(run));
+    EXPECT_FALSE(ReadString(kRunKey, kRunValue, run));
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(Exists(ShortcutFolder()));
 }
@@ -256,7 +242,7 @@ TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSet
     EXPECT_EQ(chosen, FileText(settings_));
     EXPECT_TRUE(Exists(exe_));
     std::string run;
-    EXPECT_TRUE(ReadRunValue(run) && run == exe_) << run;
+    EXPECT_TRUE(ReadString(kRunKey, kRunValue, run) && run == exe_) << run;
     EXPECT_TRUE(Exists(Shortcut()));
 }
 
@@ -292,7 +278,7 @@ TEST_F(MsiPackageTest, SilentInstallGivesUpWhenTheRunningProgramDoesNotEnd)
     EXPECT_FALSE(IsInstalled(kShipped));
     EXPECT_FALSE(Exists(exe_));
     std::string run;
-    EXPECT_FALSE(ReadRunValue(run));
+    EXPECT_FALSE(ReadString(kRunKey, kRunValue, run));
 }
 
 }  // namespace
