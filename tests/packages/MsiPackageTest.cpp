@@ -223,6 +223,7 @@ TEST_F(MsiPackageTest, CheckCdromDecidesForANewSettingsFileOnlyAndARepairKeepsTh
     ASSERT_EQ(0u, Install(kShipped, "REINSTALL=ALL REINSTALLMODE=amus CHECKCDROM=1"));
     EXPECT_TRUE(Exists(exe_));
     EXPECT_EQ(chosen, FileText(settings_));
+    EXPECT_EQ(installDir_ + "\\", ProductInfo(kShipped, INSTALLPROPERTY_INSTALLLOCATION));
 }
 
 TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettingsFile)
