@@ -171,7 +171,7 @@ TEST_F(InstallTest, UninstallEndsTheRunningProgramAndRemovesEverything)
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(Exists(ShortcutFolder()));
     HKEY key = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key));
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_32KEY, &key));
 }
 
 TEST_F(InstallTest, UninstallLeavesFilesOfTheUsersOwnInTheFolder)
