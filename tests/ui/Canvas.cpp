@@ -105,6 +105,17 @@ ResourceBitmap ReadResourceBitmap(UINT id)
     return result;
 }
 
+int CountNotPicture(const Canvas& canvas, const ResourceBitmap& bitmap, int width, int height)
+{
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (canvas.At(x, y) != bitmap.At(x < bitmap.width ? x : bitmap.width - 1,
+                                             y < bitmap.height ? y : bitmap.height - 1))
+                ++count;
+    return count;
+}
+
 const DcState kPrimedState = {RGB(1, 2, 3), RGB(4, 5, 6), OPAQUE};
 
 DcState ReadDcState(HDC dc)

@@ -49,6 +49,11 @@ struct ResourceBitmap
 
 ResourceBitmap ReadResourceBitmap(UINT id);
 
+// Pixels of `canvas` in [0, width) × [0, height) that are not `bitmap` drawn
+// 1:1 from the top-left corner with its last column, last row and corner
+// pixel continued beyond its edges.
+int CountNotPicture(const Canvas& canvas, const ResourceBitmap& bitmap, int width, int height);
+
 // The parts of a device context's state that the colour handlers set.
 struct DcState
 {

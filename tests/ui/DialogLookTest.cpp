@@ -260,17 +260,10 @@ TEST_F(MainDialogLook, EraseShowsTheSkinAndNoGreyFill)
     EXPECT_TRUE(look.answer);
     EXPECT_EQ(1, look.messageResult);
 
-    int notSkin = 0;
-    for (int y = 0; y < skin.height; ++y)
-        for (int x = 0; x < skin.width; ++x)
-            if (canvas.At(x, y) != skin.At(x, y))
-                ++notSkin;
-    EXPECT_EQ(0, notSkin);
-    // The 0xE7E7E7 fill of the panel's CPaintBkgnd never runs.
-    const COLORREF beyond = canvas.At(599, 399);
-    EXPECT_NE(Hex(0xE7E7E7), Hex(beyond));
-    EXPECT_EQ(0, canvas.CountOther({522, 0, 600, 400}, beyond));
-    EXPECT_EQ(0, canvas.CountOther({0, 344, 600, 400}, beyond));
+    // The skin with its edges continued; the 0xE7E7E7 fill of the panel's
+    // CPaintBkgnd never runs.
+    EXPECT_EQ(0, CountNotPicture(canvas, skin, 600, 400));
+    EXPECT_NE(Hex(0xE7E7E7), Hex(canvas.At(599, 399)));
 }
 
 TEST_F(MainDialogLook, OtherMessagesAndMapsPassUnanswered)
@@ -296,8 +289,8 @@ TEST_F(MainDialogLook, OtherMessagesAndMapsPassUnanswered)
     }
 }
 
-// The flag window paints its 48 × 48 picture and leaves the colour messages
-// to the system.
+// The flag window paints its 48 × 48 picture, its green continued over a
+// larger client area, and leaves the colour messages to the system.
 TEST(FlagDialogLook, BitmapInTheCornerAndNoColourAnswers)
 {
     const ResourceBitmap flag = ReadResourceBitmap(IDB_NETFLAG);
@@ -312,16 +305,7 @@ TEST(FlagDialogLook, BitmapInTheCornerAndNoColourAnswers)
     const WPARAM dc = reinterpret_cast<WPARAM>(canvas.Dc());
     EXPECT_TRUE(dialog.RouteMessage(window.Handle(), WM_ERASEBKGND, dc, 0, result, 0));
     EXPECT_EQ(1, result);
-    int notFlag = 0;
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 48; ++x)
-            if (canvas.At(x, y) != flag.At(x, y))
-                ++notFlag;
-    EXPECT_EQ(0, notFlag);
-    const COLORREF beyond = canvas.At(69, 59);
-    EXPECT_TRUE(beyond == kSentinel || beyond == RGB(0, 0, 0)) << Hex(beyond);
-    EXPECT_EQ(0, canvas.CountOther({48, 0, 70, 60}, beyond));
-    EXPECT_EQ(0, canvas.CountOther({0, 48, 70, 60}, beyond));
+    EXPECT_EQ(0, CountNotPicture(canvas, flag, 70, 60));
 
     for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}) {
         SCOPED_TRACE(MessageName(message));
