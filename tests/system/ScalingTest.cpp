@@ -1,0 +1,105 @@
+// The panel and the flag as users' desktops show them: at 100, 125 and 150 %
+// scaling, with and without the panel's Kai font. Wine reads the DPI and its
+// font replacements when a process starts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "support/NetChangeProcess.h"
+#include "support/Pump.h"
+#include "support/UserRegistryValue.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 10000;
+// No picture of the program uses it: primed into a client area from
+// outside, it stays only where the window paints nothing.
+constexpr COLORREF kPrime = RGB(0xFE, 0x01, 0xFD);
+
+// Pixels of the window's client area, as the screen shows it, that keep the
+// primed colour, or the black of a window surface that nothing drew on.
+int UnpaintedPixels(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP shot = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ replaced = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int count = 0;
+    for (LONG i = 0; i < client.right * client.bottom; ++i) {
+        const DWORD pixel = static_cast<const DWORD*>(bits)[i];
+        const COLORREF colour = RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        count += colour == RGB(0, 0, 0) || colour == kPrime;
+    }
+    SelectObject(memory, replaced);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(shot);
+    return count;
+}
+
+class ScalingTest : public testing::TestWithParam<std::tuple<int, bool>>
+{
+};
+
+TEST_P(ScalingTest, EveryPixelOfThePanelAndTheFlagIsPainted)
+{
+    const auto [dpi, withKai] = GetParam();
+    UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
+    logPixels.SetDword(static_cast<DWORD>(dpi));
+    UserRegistryValue kai("Software\\Wine\\Fonts\\Replacements", "华文楷体");
+    if (!withKai)
+        kai.Delete();
+    // No tooltip of a button under the mouse may cover what is looked at.
+    SetCursorPos(0, 0);
+
+    NetChangeProcess program("scaling");
+    ASSERT_TRUE(program.Start());
+    HWND panel = program.WaitForPanel(kStartMs);
+    HWND flag = program.WaitForFlag(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    ASSERT_NE(nullptr, flag);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            RECT rect;
+            GetWindowRect(flag, &rect);
+            return IsWindowVisible(panel) && rect.top == 5;
+        },
+        kStartMs));
+
+    for (HWND window : {panel, flag}) {
+        RECT client;
+        GetClientRect(window, &client);
+        SCOPED_TRACE((window == panel ? "panel " : "flag ") + std::to_string(client.right) + "x" +
+                     std::to_string(client.bottom));
+        HDC dc = GetDC(window);
+        HBRUSH prime = CreateSolidBrush(kPrime);
+        FillRect(dc, &client, prime);
+        DeleteObject(prime);
+        // Our drawing reaches the display by another road than the window's
+        // own: reading a pixel back makes it arrive before the repaint.
+        GetPixel(dc, 0, 0);
+        ReleaseDC(window, dc);
+        RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        int unpainted = -1;
+        PumpUntil([&] { return (unpainted = UnpaintedPixels(window)) == 0; }, 2000);
+        EXPECT_EQ(0, unpainted);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, ScalingTest, testing::Combine(testing::Values(96, 120, 144), testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<int, bool>>& param) {
+                             return "Dpi" + std::to_string(std::get<0>(param.param)) +
+                                    (std::get<1>(param.param) ? "WithKai" : "WithoutKai");
+                         });
+
+}  // namespace
