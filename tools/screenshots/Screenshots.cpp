@@ -10,6 +10,7 @@
 
 #include "support/NetChangeProcess.h"
 #include "support/Pump.h"
+#include "support/UserRegistryValue.h"
 
 namespace {
 
@@ -68,6 +69,27 @@ RECT Union(RECT a, RECT b)
     return both;
 }
 
+// The panel and the flag at 125 % scaling (120 DPI), which Windows XP and 7
+// give a program by default on many screens.
+bool SaveScaled(const std::string& out)
+{
+    UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
+    logPixels.SetDword(120);
+    NetChangeProcess program("screenshots-120dpi");
+    if (!program.Start())
+        return false;
+    HWND panel = program.WaitForPanel(10000);
+    HWND flag = program.WaitForFlag(10000);
+    if (panel == nullptr || flag == nullptr || !PumpUntil([&] { return IsWindowVisible(panel) != FALSE; }, 10000))
+        return false;
+    PumpMessages(1500);
+    const bool ok = SaveScreen(Around(panel, 24), out + "main-dialog-120dpi.bmp") &&
+                    SaveScreen(Around(flag, 24), out + "flag-window-120dpi.bmp");
+    PostMessageA(panel, WM_COMMAND, 1501, 0);
+    program.WaitForExit(5000);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -118,5 +140,5 @@ int main(int argc, char** argv)
     ok &= SaveScreen({0, 0, width, height}, out + "desktop.bmp");
     PostMessageA(panel, WM_COMMAND, 1501, 0);
     program.WaitForExit(5000);
-    return ok ? 0 : 1;
+    return ok && SaveScaled(out) ? 0 : 1;
 }
