@@ -197,6 +197,11 @@ int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly)
     return Find(pid, className, nullptr, visibleOnly, false).count;
 }
 
+HWND FindProcessWindow(DWORD pid, const char* className)
+{
+    return Find(pid, className, nullptr, true, false).found;
+}
+
 int CountProcessWindowsTitled(DWORD pid, const std::string& title)
 {
     return Find(pid, nullptr, &title, false, false).count;

@@ -66,6 +66,9 @@ bool TrayIconExists(HWND owner, UINT id = 200);
 // dialogs, "#32768" for menus), visible ones only when asked.
 int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly);
 
+// A visible top-level window of a process with the given window class.
+HWND FindProcessWindow(DWORD pid, const char* className);
+
 // Top-level windows of a process whose caption is `title` (code page 936).
 int CountProcessWindowsTitled(DWORD pid, const std::string& title);
 

@@ -88,13 +88,21 @@ bool WaitForMenuKeyboard(HWND owner, DWORD ms)
         ms);
 }
 
-bool ChooseFromMenu(HWND owner, int position)
+bool ChooseFromMenu(HWND owner, int position, int items)
 {
     if (!WaitForMenuKeyboard(owner))
         return false;
-    for (int i = 0; i < position; ++i)
-        Key(VK_DOWN);
-    Key(VK_RETURN);
+    // A click, not arrow keys: keys move on from whatever item is lit, and
+    // reach the menu only while its thread has the foreground, which the
+    // flag window's thread may take while the program starts.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    HWND menu = FindProcessWindow(pid, "#32768");
+    RECT client;
+    GetClientRect(menu, &client);
+    POINT item = {client.right / 2, client.bottom * (2 * position - 1) / (2 * items)};
+    ClientToScreen(menu, &item);
+    LeftClick(item);
     return true;
 }
 

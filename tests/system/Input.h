@@ -15,9 +15,9 @@ void Key(WORD virtualKey);
 // keyboard. A menu shows before its thread enters menu mode and becomes the
 // foreground; keys typed in between go elsewhere.
 bool WaitForMenuKeyboard(HWND owner, DWORD ms = 3000);
-// Once the menu takes the keyboard, picks item `position` (1 = top) with the
-// arrow keys and Enter.
-bool ChooseFromMenu(HWND owner, int position);
+// Once the menu takes the keyboard, clicks item `position` (1 = top) of its
+// `items` items.
+bool ChooseFromMenu(HWND owner, int position, int items = 3);
 
 // The centre of a window in screen coordinates.
 POINT CentreOf(HWND window);
