@@ -21,17 +21,15 @@ void RunSecondary(TDialog& dialog)
     dialog.RunModal(GetActiveWindow(), 0);
 }
 
-// Quitting while a secondary dialog is open must not wait for the user to
-// close it: its run ends first, writing nothing.
-void EndSecondaryDialogs()
-{
-    if (g_checkDlg.IsOpen())
-        EndDialog(g_checkDlg.m_hWnd, IDCANCEL);
-    if (g_aboutDlg.IsOpen())
-        EndDialog(g_aboutDlg.m_hWnd, IDCANCEL);
-}
+constexpr UINT kWakeIntervalMs = 50;
 
 }  // namespace
+
+CMainDlg::~CMainDlg()
+{
+    if (m_wakeTimer != 0)
+        KillTimer(nullptr, m_wakeTimer);
+}
 
 BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                             DWORD mapId)
@@ -171,7 +169,7 @@ void CMainDlg::RunAboutDialog()
 
 void CMainDlg::QuitFromTray()
 {
-    EndSecondaryDialogs();
+    CloseWhatIsOpen();
     EndDialog(m_hWnd, kTrayQuitExitCode);
     m_trayIcon.Remove();
 }
@@ -179,10 +177,23 @@ void CMainDlg::QuitFromTray()
 void CMainDlg::QuitFromFlag()
 {
     m_quitRequested = true;
-    EndSecondaryDialogs();
+    CloseWhatIsOpen();
     DestroyWindow(m_hWnd);
     m_trayIcon.Remove();
-    // The modal loop only notices a destroyed dialog when its next message
-    // arrives; give it one.
-    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+// Quitting does not wait for the user: an open menu and the secondary
+// dialogs end first, writing nothing.
+void CMainDlg::CloseWhatIsOpen()
+{
+    EndMenu();
+    if (g_checkDlg.IsOpen())
+        EndDialog(g_checkDlg.m_hWnd, IDCANCEL);
+    if (g_aboutDlg.IsOpen())
+        EndDialog(g_aboutDlg.m_hWnd, IDCANCEL);
+    // A modal loop notices that its dialog has ended only when its next
+    // message arrives, and loops nested in our handlers unwind one by one,
+    // each needing one of its own: a thread timer gives each of them one.
+    if (m_wakeTimer == 0)
+        m_wakeTimer = SetTimer(nullptr, 0, kWakeIntervalMs, nullptr);
 }

@@ -21,7 +21,7 @@ class CMainDlg : public CDialogImpl<CMainDlg>,
 public:
     enum { IDD = IDD_MAINDLG };
 
-    ~CMainDlg() override = default;
+    ~CMainDlg() override;
 
     BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                       DWORD mapId) override;
@@ -46,6 +46,8 @@ private:
     void RunAboutDialog();
     void QuitFromTray();
     void QuitFromFlag();
+    void CloseWhatIsOpen();
 
     bool m_quitRequested = false;
+    UINT_PTR m_wakeTimer = 0;
 };
