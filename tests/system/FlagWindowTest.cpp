@@ -131,25 +131,4 @@ TEST_F(FlagWindowTest, MenuItemsInOrderReachThePanel)
     EXPECT_FALSE(TrayIconExists(panel));
 }
 
-TEST_F(FlagWindowTest, QuitFromTheTrayWhileTheAboutBoxItAskedForIsOpen)
-{
-    ChooseFromFlagMenu(2);
-    ASSERT_NE(nullptr, program.WaitForWindow("关于", 3000));
-    // The tray menu's "退出" arrives as a command to the panel.
-    PostMessageA(panel, WM_COMMAND, 1501, 0);
-    DWORD code = 0;
-    ASSERT_TRUE(program.WaitForExit(2000, &code));
-    EXPECT_EQ(1501u, code);
-}
-
-TEST_F(FlagWindowTest, QuitFromTheFlagWhileTheTraysSettingsDialogIsOpen)
-{
-    PostMessageA(panel, WM_COMMAND, 1503, 0);
-    ASSERT_NE(nullptr, program.WaitForWindow("设置", 3000));
-    ChooseFromFlagMenu(3);
-    DWORD code = 0;
-    ASSERT_TRUE(program.WaitForExit(2000, &code));
-    EXPECT_EQ(1505u, code);
-}
-
 }  // namespace

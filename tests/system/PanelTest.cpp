@@ -119,13 +119,4 @@ TEST_F(PanelTest, TrayMenuQuitEndsWith1501)
     EXPECT_EQ(1501u, code);
 }
 
-TEST_F(PanelTest, FlagQuitMessageEndsPromptlyWith1505)
-{
-    EXPECT_EQ(0, SendMessageA(panel, 1505, 0, 0));
-    DWORD code = 0;
-    ASSERT_TRUE(program.WaitForExit(2000, &code));
-    EXPECT_EQ(1505u, code);
-    EXPECT_FALSE(TrayIconExists(panel));
-}
-
 }  // namespace

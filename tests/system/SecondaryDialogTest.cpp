@@ -71,40 +71,6 @@ TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
 INSTANTIATE_TEST_SUITE_P(AllRequests, SecondaryDialogTest, testing::ValuesIn(kRequests),
                          [](const testing::TestParamInfo<Request>& param) { return std::string(param.param.name); });
 
-TEST(SecondaryDialogs, QuitFromTheTrayWhileTheSettingsDialogIsOpenWritesNothing)
-{
-    NetChangeProcess program("quit-settings", "[CHECKFLAG]\r\nflag=0\r\n");
-    ASSERT_TRUE(program.Start());
-    HWND panel = program.WaitForPanel(kStartMs);
-    ASSERT_NE(nullptr, panel);
-    PostMessageA(panel, WM_COMMAND, IDOK, 0);
-    HWND dialog = program.WaitForWindow("设置", 3000);
-    ASSERT_NE(nullptr, dialog);
-    // The user changed the choice but did not confirm it.
-    SendMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
-    PostMessageA(panel, WM_COMMAND, 1501, 0);
-    DWORD code = 0;
-    ASSERT_TRUE(program.WaitForExit(2000, &code));
-    EXPECT_EQ(1501u, code);
-    std::string ini;
-    ASSERT_TRUE(TempFolder::ReadFile(program.IniPath(), ini));
-    EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", ini);
-}
-
-TEST(SecondaryDialogs, QuitFromTheFlagWhileTheAboutBoxIsOpen)
-{
-    NetChangeProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND panel = program.WaitForPanel(kStartMs);
-    ASSERT_NE(nullptr, panel);
-    PostMessageA(panel, WM_COMMAND, 1502, 0);
-    ASSERT_NE(nullptr, program.WaitForWindow("关于", 3000));
-    PostMessageA(panel, 1505, 0, 0);
-    DWORD code = 0;
-    ASSERT_TRUE(program.WaitForExit(2000, &code));
-    EXPECT_EQ(1505u, code);
-}
-
 TEST(SecondaryDialogs, SettingsConfirmedInTheProgramAreReadAtTheNextStart)
 {
     NetChangeProcess program;

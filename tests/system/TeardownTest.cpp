@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "Input.h"
 #include "support/NetChangeProcess.h"
 #include "support/Pump.h"
 
@@ -72,6 +73,132 @@ TEST(Teardown, QuitFromTheTrayManyTimesWhileTheFlagWindowIsBusy)
     for (int round = 0; round < 3; ++round)
         RunCycle(WM_COMMAND, 1501, 1501, round);
 }
+
+// One thing done to the program: a message sent or posted by another
+// program, or a choice in its tray or flag menu (item 0: left open).
+struct Action
+{
+    enum How { None, Posted, Sent, TrayMenu, FlagMenu } how;
+    UINT message;
+    WPARAM wParamOrItem;
+    const char* opens;  // the dialog it shows
+};
+
+const Action kNothing = {Action::None, 0, 0, nullptr};
+const Action kAboutSent = {Action::Sent, 1507, 0, "关于"};
+const Action kTrayAbout = {Action::Posted, WM_COMMAND, 1502, "关于"};
+const Action kFlagAbout = {Action::FlagMenu, 0, 2, "关于"};
+const Action kSettingsButton = {Action::Posted, WM_COMMAND, IDOK, "设置"};
+const Action kSettingsSent = {Action::Sent, 1506, 0, "设置"};
+const Action kTraySettings = {Action::Posted, WM_COMMAND, 1503, "设置"};
+const Action kTrayQuitPosted = {Action::Posted, WM_COMMAND, 1501, nullptr};
+const Action kTrayQuitSent = {Action::Sent, WM_COMMAND, 1501, nullptr};
+const Action kFlagQuitPosted = {Action::Posted, 1505, 0, nullptr};
+const Action kFlagQuitSent = {Action::Sent, 1505, 0, nullptr};
+
+// A quit request while something is open (and, optionally, something else
+// opened inside it).
+struct QuitCase
+{
+    const char* name;
+    Action open;
+    Action thenOpen;
+    Action quit;
+};
+
+void PrintTo(const QuitCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
+const QuitCase kQuitCases[] = {
+    {"Nothing_FlagSent", kNothing, kNothing, kFlagQuitSent},
+    {"Hidden_FlagPosted", {Action::Posted, WM_COMMAND, IDCANCEL, nullptr}, kNothing, kFlagQuitPosted},
+    {"AboutSent_FlagSent", kAboutSent, kNothing, kFlagQuitSent},
+    {"AboutSent_FlagPosted", kAboutSent, kNothing, kFlagQuitPosted},
+    {"AboutSent_TraySent", kAboutSent, kNothing, kTrayQuitSent},
+    {"AboutSent_FlagMenu", kAboutSent, kNothing, {Action::FlagMenu, 0, 3, nullptr}},
+    {"TrayAbout_FlagPosted", kTrayAbout, kNothing, kFlagQuitPosted},
+    {"SettingsButton_TrayPosted", kSettingsButton, kNothing, kTrayQuitPosted},
+    {"SettingsSent_FlagSent", kSettingsSent, kNothing, kFlagQuitSent},
+    {"TraySettings_FlagMenu", kTraySettings, kNothing, {Action::FlagMenu, 0, 3, nullptr}},
+    {"TraySettings_TrayMenu", kTraySettings, kNothing, {Action::TrayMenu, 0, 3, nullptr}},
+    {"SettingsInsideAbout_FlagSent", kAboutSent, kTraySettings, kFlagQuitSent},
+    {"SettingsInsideAbout_TrayPosted", kAboutSent, kTraySettings, kTrayQuitPosted},
+    {"FlagAbout_TrayPosted", kFlagAbout, kNothing, kTrayQuitPosted},
+    {"FlagAbout_TrayMenu", kFlagAbout, kNothing, {Action::TrayMenu, 0, 3, nullptr}},
+    {"FlagMenu_TrayPosted", {Action::FlagMenu, 0, 0, nullptr}, kNothing, kTrayQuitPosted},
+    {"FlagMenu_TraySent", {Action::FlagMenu, 0, 0, nullptr}, kNothing, kTrayQuitSent},
+    {"FlagMenu_FlagSent", {Action::FlagMenu, 0, 0, nullptr}, kNothing, kFlagQuitSent},
+    {"TrayMenu_FlagSent", {Action::TrayMenu, 0, 0, nullptr}, kNothing, kFlagQuitSent},
+    {"TrayMenu_TraySent", {Action::TrayMenu, 0, 0, nullptr}, kNothing, kTrayQuitSent},
+};
+
+class QuitTest : public testing::TestWithParam<QuitCase>
+{
+protected:
+    void Do(const Action& action)
+    {
+        HWND menuOwner = action.how == Action::FlagMenu ? flag : panel;
+        switch (action.how) {
+        case Action::None:
+            return;
+        case Action::Posted:
+            PostMessageA(panel, action.message, action.wParamOrItem, 0);
+            break;
+        case Action::Sent:  // without waiting: the panel may answer only at its end
+            SendNotifyMessageA(panel, action.message, action.wParamOrItem, 0);
+            break;
+        case Action::TrayMenu:
+            PostMessageA(panel, 1500, 200, WM_RBUTTONDOWN);
+            break;
+        case Action::FlagMenu:
+            Input::RightClick(Input::CentreOf(flag));
+            break;
+        }
+        const int item = static_cast<int>(action.wParamOrItem);
+        if (action.how >= Action::TrayMenu) {
+            ASSERT_TRUE(item == 0 ? Input::WaitForMenuKeyboard(menuOwner) : Input::ChooseFromMenu(menuOwner, item));
+        }
+        if (action.opens != nullptr) {
+            HWND dialog = program.WaitForWindow(action.opens, 3000);
+            ASSERT_NE(nullptr, dialog);
+            // The user changes the setting but never confirms it.
+            SendMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+        }
+    }
+
+    NetChangeProcess program{"quit", "[CHECKFLAG]\r\nflag=0\r\n"};
+    HWND panel = nullptr;
+    HWND flag = nullptr;
+};
+
+// Whatever is open and however it was opened, every quit request ends the
+// process promptly with its code, and nothing unconfirmed is written.
+TEST_P(QuitTest, EndsTheProcessWithItsCodeAndWritesNothingUnconfirmed)
+{
+    const QuitCase& test = GetParam();
+    ASSERT_TRUE(program.Start());
+    panel = program.WaitForPanel(kStartMs);
+    flag = program.WaitForFlag(kStartMs);
+    ASSERT_NE(nullptr, panel);
+    ASSERT_NE(nullptr, flag);
+    ASSERT_TRUE(PumpUntil([&] { return Input::CentreOf(flag).y < 100 && IsWindowVisible(panel); }, kStartMs));
+    for (const Action& action : {test.open, test.thenOpen, test.quit}) {
+        Do(action);
+        if (HasFatalFailure())
+            return;
+    }
+    DWORD code = 0;
+    ASSERT_TRUE(program.WaitForExit(2000, &code));
+    EXPECT_EQ(test.quit.message == 1505 || test.quit.how == Action::FlagMenu ? 1505u : 1501u, code);
+    std::string ini;
+    ASSERT_TRUE(TempFolder::ReadFile(program.IniPath(), ini));
+    EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", ini);
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, QuitTest, testing::ValuesIn(kQuitCases),
+                         [](const testing::TestParamInfo<QuitCase>& param) { return std::string(param.param.name); });
 
 // Runs the program under this test as its debugger, to see how each of its
 // threads ends: a thread that returns from its routine ends with its own
