@@ -22,8 +22,16 @@ void RunSecondary(TDialog& dialog)
 }
 
 constexpr UINT kWakeIntervalMs = 50;
+constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kTrayRetryMs = 2000;
+constexpr int kTrayRetries = 5;
 
 }  // namespace
+
+CMainDlg::CMainDlg(const TrayShellApi& shell)
+    : m_trayIcon(shell), m_taskbarCreated(RegisterWindowMessageA("TaskbarCreated"))
+{
+}
 
 CMainDlg::~CMainDlg()
 {
@@ -36,6 +44,12 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     if (mapId != 0)
         return FALSE;
+    // Registered at run time, so no case label.
+    if (message == m_taskbarCreated && message != 0) {
+        RestoreTrayIcon();
+        result = 0;
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG:
         result = OnInitDialog();
@@ -63,6 +77,12 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_PANEL_ABOUT:
         RunAboutDialog();
+        result = 0;
+        return TRUE;
+    case WM_TIMER:
+        if (wParam != kTrayRetryTimer)
+            break;
+        RetryTrayIcon();
         result = 0;
         return TRUE;
     default:
@@ -105,8 +125,32 @@ LRESULT CMainDlg::OnInitDialog()
     FlagWindowThread::Start();
     RegisterRunAtStartup();
     SetUpButtons();
-    m_trayIcon.Add(m_hWnd);
+    if (!m_trayIcon.Add(m_hWnd))
+        RetryTrayIconSoon();
     return TRUE;
+}
+
+// Started with Windows, the program often comes before the taskbar, or
+// while the shell is too busy to answer in time: a refused icon is tried
+// again a few times. A taskbar that comes later sends "TaskbarCreated".
+void CMainDlg::RetryTrayIconSoon()
+{
+    m_trayRetriesLeft = kTrayRetries;
+    SetTimer(m_hWnd, kTrayRetryTimer, kTrayRetryMs, nullptr);
+}
+
+// A shell that starts again has lost every icon: shown or hidden, the panel
+// puts its own back.
+void CMainDlg::RestoreTrayIcon()
+{
+    if (!m_ending && !m_trayIcon.AddAgain())
+        RetryTrayIconSoon();
+}
+
+void CMainDlg::RetryTrayIcon()
+{
+    if (m_trayIcon.AddAgain() || --m_trayRetriesLeft <= 0)
+        KillTimer(m_hWnd, kTrayRetryTimer);
 }
 
 // No taskbar button: the panel is reached through the tray and the flag.
@@ -169,7 +213,7 @@ void CMainDlg::RunAboutDialog()
 
 void CMainDlg::QuitFromTray()
 {
-    CloseWhatIsOpen();
+    PrepareToEnd();
     EndDialog(m_hWnd, kTrayQuitExitCode);
     m_trayIcon.Remove();
 }
@@ -177,15 +221,17 @@ void CMainDlg::QuitFromTray()
 void CMainDlg::QuitFromFlag()
 {
     m_quitRequested = true;
-    CloseWhatIsOpen();
+    PrepareToEnd();
     DestroyWindow(m_hWnd);
     m_trayIcon.Remove();
 }
 
 // Quitting does not wait for the user: an open menu and the secondary
-// dialogs end first, writing nothing.
-void CMainDlg::CloseWhatIsOpen()
+// dialogs end first, writing nothing, and the icon is not put back.
+void CMainDlg::PrepareToEnd()
 {
+    m_ending = true;
+    KillTimer(m_hWnd, kTrayRetryTimer);
     EndMenu();
     if (g_checkDlg.IsOpen())
         EndDialog(g_checkDlg.m_hWnd, IDCANCEL);

@@ -21,6 +21,7 @@ class CMainDlg : public CDialogImpl<CMainDlg>,
 public:
     enum { IDD = IDD_MAINDLG };
 
+    explicit CMainDlg(const TrayShellApi& shell = kSystemTrayShellApi);
     ~CMainDlg() override;
 
     BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
@@ -46,8 +47,16 @@ private:
     void RunAboutDialog();
     void QuitFromTray();
     void QuitFromFlag();
-    void CloseWhatIsOpen();
+    void PrepareToEnd();
+    void RestoreTrayIcon();
+    void RetryTrayIconSoon();
+    void RetryTrayIcon();
 
+    // "TaskbarCreated": a shell that starts, or starts again, asks every
+    // program for its icons.
+    const UINT m_taskbarCreated;
+    int m_trayRetriesLeft = 0;
+    bool m_ending = false;
     bool m_quitRequested = false;
     UINT_PTR m_wakeTimer = 0;
 };

@@ -5,7 +5,7 @@
 
 const TrayShellApi kSystemTrayShellApi = {&Shell_NotifyIconA, &GetVersion};
 
-void TrayIcon::Add(HWND owner)
+bool TrayIcon::Add(HWND owner)
 {
     // XP's shell refuses a record of Vista's size, so the icon would be
     // missing there; it takes the record as it knew it.
@@ -17,7 +17,19 @@ void TrayIcon::Add(HWND owner)
     ZeroMemory(record_.szTip, sizeof record_.szTip);
     record_.uCallbackMessage = WM_TRAY_NOTIFY;
     record_.hIcon = LoadIconA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY));
-    api_.notifyIcon(NIM_ADD, &record_);
+    return AddAgain();
+}
+
+bool TrayIcon::AddAgain()
+{
+    if (api_.notifyIcon(NIM_ADD, &record_))
+        return true;
+    // An add that timed out while the shell was busy may still have added
+    // the icon, and one already there cannot be added: a modify without
+    // flags tells whether the shell holds it.
+    FullNotifyIconData probe = record_;
+    probe.uFlags = 0;
+    return api_.notifyIcon(NIM_MODIFY, &probe) != FALSE;
 }
 
 void TrayIcon::Remove()

@@ -30,13 +30,17 @@ static_assert(kXpNotifyIconDataSize == 504, "the record as XP's shell knows it")
 #endif
 
 // The notification-area icon of the main dialog: the red 内, no tooltip,
-// callbacks as WM_TRAY_NOTIFY. Added once; removed with the same record.
+// callbacks as WM_TRAY_NOTIFY. Added, and added again, with the same record
+// it is removed with.
 class TrayIcon
 {
 public:
     explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : api_(api) {}
 
-    void Add(HWND owner);
+    // True when the shell holds the icon afterwards.
+    bool Add(HWND owner);
+    // The same record once more, for a shell that refused or lost it.
+    bool AddAgain();
     void Remove();
 
     const FullNotifyIconData& Record() const { return record_; }

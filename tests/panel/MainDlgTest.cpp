@@ -148,6 +148,80 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
         ASSERT_EQ('\0', c);
 }
 
+// A shell that refuses the first adds, and logs every call.
+struct FakeShell
+{
+    static int refusals;
+    static bool addsWhenRefusing;  // a busy shell that times out but adds
+    static bool holds;
+    static std::vector<std::pair<DWORD, FullNotifyIconData>> calls;
+
+    static BOOL WINAPI NotifyIcon(DWORD message, PNOTIFYICONDATAA record)
+    {
+        calls.push_back({message, *static_cast<FullNotifyIconData*>(record)});
+        if (message == NIM_DELETE)
+            holds = false;
+        if (message != NIM_ADD)
+            return holds;
+        const bool refused = holds || refusals-- > 0;
+        holds = holds || !refused || addsWhenRefusing;
+        return !refused;
+    }
+    static std::vector<DWORD> Messages()
+    {
+        std::vector<DWORD> messages;
+        for (const auto& call : calls)
+            messages.push_back(call.first);
+        return messages;
+    }
+};
+int FakeShell::refusals;
+bool FakeShell::addsWhenRefusing;
+bool FakeShell::holds;
+std::vector<std::pair<DWORD, FullNotifyIconData>> FakeShell::calls;
+const TrayShellApi kFakeShell = {&FakeShell::NotifyIcon, &GetVersion};
+
+class TrayIconKept : public MainDlgTest, public testing::WithParamInterface<bool>
+{
+};
+
+// A refused add is tried again on a timer, unless the shell holds the icon
+// after all; a shell that starts again gets the same icon, panel hidden.
+TEST_P(TrayIconKept, RefusedAddsAreTriedAgainAndARestartedShellGetsTheIconBack)
+{
+    FakeShell::refusals = 1;
+    FakeShell::addsWhenRefusing = GetParam();
+    FakeShell::holds = false;
+    FakeShell::calls.clear();
+    CMainDlg dialog(kFakeShell);
+    std::vector<DWORD> atStart;
+    PanelScript script([&](CMainDlg& panel) {
+        // Then no more tries: a retry would come within 2 s.
+        PumpUntil([] { return FakeShell::holds; }, 5000);
+        PumpMessages(2500);
+        atStart = FakeShell::Messages();
+        SendMessageA(panel.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        FakeShell::holds = false;
+        SendMessageA(panel.m_hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        SendMessageA(panel.m_hWnd, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    script.Run(dialog);
+    const std::vector<DWORD> retried = {NIM_ADD, NIM_MODIFY, NIM_ADD};
+    const std::vector<DWORD> held = {NIM_ADD, NIM_MODIFY};
+    EXPECT_EQ(GetParam() ? held : retried, atStart);
+    std::vector<DWORD> expected = atStart;
+    expected.insert(expected.end(), {NIM_ADD, NIM_DELETE});
+    ASSERT_EQ(expected, FakeShell::Messages());
+    const FullNotifyIconData& first = FakeShell::calls.front().second;
+    const FullNotifyIconData& again = FakeShell::calls[atStart.size()].second;
+    EXPECT_EQ(0, memcmp(&first, &again, sizeof first)) << "the icon came back with another record";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shells, TrayIconKept, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return std::string(param.param ? "TimesOutButAdds" : "RefusesOnce");
+                         });
+
 TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)
 {
     CMainDlg dialog;

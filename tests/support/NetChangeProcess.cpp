@@ -192,6 +192,15 @@ bool TrayIconExists(HWND owner, UINT id)
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
+bool DeleteTrayIcon(HWND owner, UINT id)
+{
+    NOTIFYICONDATAA record = {};
+    record.cbSize = sizeof record;
+    record.hWnd = owner;
+    record.uID = id;
+    return Shell_NotifyIconA(NIM_DELETE, &record) != FALSE;
+}
+
 int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly)
 {
     return Find(pid, className, nullptr, visibleOnly, false).count;

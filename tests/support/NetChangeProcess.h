@@ -61,6 +61,8 @@ std::string BesideTestProgram(const std::string& name);
 // Does the shell hold the tray icon (owner, id)? Asked from outside: a
 // modify without flags succeeds only while the icon exists.
 bool TrayIconExists(HWND owner, UINT id = 200);
+// Takes the icon away from outside, as a shell that restarts loses it.
+bool DeleteTrayIcon(HWND owner, UINT id = 200);
 
 // Top-level windows of a process with the given window class ("#32770" for
 // dialogs, "#32768" for menus), visible ones only when asked.

@@ -119,4 +119,28 @@ TEST_F(PanelTest, TrayMenuQuitEndsWith1501)
     EXPECT_EQ(1501u, code);
 }
 
+class ShellRestartTest : public PanelTest, public testing::WithParamInterface<bool>
+{
+};
+
+// A restarting shell loses every icon, then broadcasts "TaskbarCreated".
+TEST_P(ShellRestartTest, TheTrayIconComesBack)
+{
+    const bool shown = GetParam();
+    if (!shown) {
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(BecomesHidden());
+    }
+    ASSERT_TRUE(DeleteTrayIcon(panel));
+    ASSERT_FALSE(TrayIconExists(panel));
+    SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconExists(panel); }, 3000));
+    EXPECT_EQ(shown, Visible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Panel, ShellRestartTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return std::string(param.param ? "Shown" : "Hidden");
+                         });
+
 }  // namespace
