@@ -148,38 +148,32 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
         ASSERT_EQ('\0', c);
 }
 
-// A shell that refuses the first adds, and logs every call.
-struct FakeShell
-{
-    static int refusals;
-    static bool addsWhenRefusing;  // a busy shell that times out but adds
-    static bool holds;
-    static std::vector<std::pair<DWORD, FullNotifyIconData>> calls;
+// A shell that refuses the first add (and, when busy, adds the icon all the
+// same), and logs every call.
+bool g_busyShell;
+bool g_refuse;
+bool g_holds;
+std::vector<std::pair<DWORD, FullNotifyIconData>> g_calls;
 
-    static BOOL WINAPI NotifyIcon(DWORD message, PNOTIFYICONDATAA record)
-    {
-        calls.push_back({message, *static_cast<FullNotifyIconData*>(record)});
-        if (message == NIM_DELETE)
-            holds = false;
-        if (message != NIM_ADD)
-            return holds;
-        const bool refused = holds || refusals-- > 0;
-        holds = holds || !refused || addsWhenRefusing;
-        return !refused;
-    }
-    static std::vector<DWORD> Messages()
-    {
-        std::vector<DWORD> messages;
-        for (const auto& call : calls)
-            messages.push_back(call.first);
-        return messages;
-    }
-};
-int FakeShell::refusals;
-bool FakeShell::addsWhenRefusing;
-bool FakeShell::holds;
-std::vector<std::pair<DWORD, FullNotifyIconData>> FakeShell::calls;
-const TrayShellApi kFakeShell = {&FakeShell::NotifyIcon, &GetVersion};
+BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAA record)
+{
+    g_calls.push_back({message, *static_cast<FullNotifyIconData*>(record)});
+    g_holds = g_holds && message != NIM_DELETE;
+    if (message != NIM_ADD)
+        return g_holds;
+    const bool refused = g_holds || g_refuse;
+    g_refuse = false;
+    g_holds = g_holds || !refused || g_busyShell;
+    return !refused;
+}
+
+std::vector<DWORD> LoggedMessages()
+{
+    std::vector<DWORD> messages;
+    for (const auto& call : g_calls)
+        messages.push_back(call.first);
+    return messages;
+}
 
 class TrayIconKept : public MainDlgTest, public testing::WithParamInterface<bool>
 {
@@ -189,37 +183,36 @@ class TrayIconKept : public MainDlgTest, public testing::WithParamInterface<bool
 // after all; a shell that starts again gets the same icon, panel hidden.
 TEST_P(TrayIconKept, RefusedAddsAreTriedAgainAndARestartedShellGetsTheIconBack)
 {
-    FakeShell::refusals = 1;
-    FakeShell::addsWhenRefusing = GetParam();
-    FakeShell::holds = false;
-    FakeShell::calls.clear();
-    CMainDlg dialog(kFakeShell);
+    g_busyShell = GetParam();
+    g_refuse = true;
+    g_holds = false;
+    g_calls.clear();
+    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion};
+    CMainDlg dialog(shell);
     std::vector<DWORD> atStart;
     PanelScript script([&](CMainDlg& panel) {
         // Then no more tries: a retry would come within 2 s.
-        PumpUntil([] { return FakeShell::holds; }, 5000);
+        PumpUntil([] { return g_holds; }, 5000);
         PumpMessages(2500);
-        atStart = FakeShell::Messages();
+        atStart = LoggedMessages();
         SendMessageA(panel.m_hWnd, WM_COMMAND, IDCANCEL, 0);
-        FakeShell::holds = false;
+        g_holds = false;
         SendMessageA(panel.m_hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
         SendMessageA(panel.m_hWnd, WM_COMMAND, ID_MENU_QUIT, 0);
     });
     script.Run(dialog);
-    const std::vector<DWORD> retried = {NIM_ADD, NIM_MODIFY, NIM_ADD};
-    const std::vector<DWORD> held = {NIM_ADD, NIM_MODIFY};
-    EXPECT_EQ(GetParam() ? held : retried, atStart);
-    std::vector<DWORD> expected = atStart;
+    std::vector<DWORD> expected = {NIM_ADD, NIM_MODIFY, NIM_ADD};
+    EXPECT_EQ(std::vector<DWORD>(expected.begin(), expected.end() - GetParam()), atStart);
+    expected = atStart;
     expected.insert(expected.end(), {NIM_ADD, NIM_DELETE});
-    ASSERT_EQ(expected, FakeShell::Messages());
-    const FullNotifyIconData& first = FakeShell::calls.front().second;
-    const FullNotifyIconData& again = FakeShell::calls[atStart.size()].second;
-    EXPECT_EQ(0, memcmp(&first, &again, sizeof first)) << "the icon came back with another record";
+    ASSERT_EQ(expected, LoggedMessages());
+    const FullNotifyIconData& first = g_calls.front().second;
+    EXPECT_EQ(0, memcmp(&first, &g_calls[atStart.size()].second, sizeof first)) << "the icon came back changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Shells, TrayIconKept, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& param) {
-                             return std::string(param.param ? "TimesOutButAdds" : "RefusesOnce");
+                             return std::string(param.param ? "BusyButAdds" : "NotReady");
                          });
 
 TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)

@@ -179,7 +179,16 @@ HWND NetChangeProcess::FindWindowOf(const std::string& title) const
 
 HWND NetChangeProcess::WaitForFlag(DWORD ms) const
 {
-    return WaitFor(ms, Pid(), "#32770", nullptr, true);
+    // It shows itself in the screen's top-left corner, then moves.
+    HWND flag = nullptr;
+    RECT rect = {};
+    const bool placed = PumpUntil(
+        [&] {
+            flag = Find(Pid(), "#32770", nullptr, true, true).found;
+            return flag != nullptr && GetWindowRect(flag, &rect) && rect.left > GetSystemMetrics(SM_CXSCREEN) / 2;
+        },
+        ms);
+    return placed ? flag : nullptr;
 }
 
 bool TrayIconExists(HWND owner, UINT id)

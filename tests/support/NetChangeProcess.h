@@ -27,7 +27,8 @@ public:
     // itself only after its initialisation has run.
     // The panel ("VELMOR隔离卡参数设置") of this process.
     HWND WaitForPanel(DWORD ms) const;
-    // The flag window: this process's captionless top-level dialog.
+    // The flag window: this process's captionless top-level dialog, once it
+    // has moved to the right half of the screen.
     HWND WaitForFlag(DWORD ms) const;
     // A top-level dialog of this process whose caption is `title` (936).
     HWND WaitForWindow(const std::string& title, DWORD ms) const;

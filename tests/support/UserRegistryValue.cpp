@@ -5,21 +5,6 @@ UserRegistryValue::UserRegistryValue(const char* key, const char* name) : key_(k
     had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type_, old_, &size_) == ERROR_SUCCESS;
 }
 
-UserRegistryValue::~UserRegistryValue()
-{
-    Write(had_, type_, old_, size_);
-}
-
-void UserRegistryValue::SetDword(DWORD value)
-{
-    Write(true, REG_DWORD, &value, sizeof value);
-}
-
-void UserRegistryValue::Delete()
-{
-    Write(false, 0, nullptr, 0);
-}
-
 void UserRegistryValue::Write(bool present, DWORD type, const void* data, DWORD size)
 {
     HKEY key;

@@ -1,19 +1,17 @@
 #pragma once
 #include <windows.h>
 
-// A value under HKEY_CURRENT_USER, changed for a while: the object puts back
-// what was there, or removes what was not, when it goes, so a failing test
-// leaves the session's settings as it found them.
+// A value under HKEY_CURRENT_USER, changed for a while: what was there is
+// put back, or what was not is removed, when the object goes, so a failing
+// test leaves the session's settings as it found them.
 class UserRegistryValue
 {
 public:
     UserRegistryValue(const char* key, const char* name);
-    ~UserRegistryValue();
-    UserRegistryValue(const UserRegistryValue&) = delete;
-    UserRegistryValue& operator=(const UserRegistryValue&) = delete;
+    ~UserRegistryValue() { Write(had_, type_, old_, size_); }
 
-    void SetDword(DWORD value);
-    void Delete();
+    void SetDword(DWORD value) { Write(true, REG_DWORD, &value, sizeof value); }
+    void Delete() { Write(false, 0, nullptr, 0); }
 
 private:
     void Write(bool present, DWORD type, const void* data, DWORD size);

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr DWORD kStartMs = 10000;
 // No picture of the program uses it: primed into a client area from
 // outside, it stays only where the window paints nothing.
 constexpr COLORREF kPrime = RGB(0xFE, 0x01, 0xFD);
@@ -25,10 +24,9 @@ int UnpaintedPixels(HWND window)
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP shot = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    BITMAPINFO info = {{sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD* pixels = nullptr;
+    HBITMAP shot = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ replaced = SelectObject(memory, shot);
@@ -36,8 +34,7 @@ int UnpaintedPixels(HWND window)
     GdiFlush();
     int count = 0;
     for (LONG i = 0; i < client.right * client.bottom; ++i) {
-        const DWORD pixel = static_cast<const DWORD*>(bits)[i];
-        const COLORREF colour = RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        const COLORREF colour = RGB(pixels[i] >> 16 & 0xFF, pixels[i] >> 8 & 0xFF, pixels[i] & 0xFF);
         count += colour == RGB(0, 0, 0) || colour == kPrime;
     }
     SelectObject(memory, replaced);
@@ -61,20 +58,11 @@ TEST_P(ScalingTest, EveryPixelOfThePanelAndTheFlagIsPainted)
         kai.Delete();
     // No tooltip of a button under the mouse may cover what is looked at.
     SetCursorPos(0, 0);
-
     NetChangeProcess program("scaling");
     ASSERT_TRUE(program.Start());
-    HWND panel = program.WaitForPanel(kStartMs);
-    HWND flag = program.WaitForFlag(kStartMs);
-    ASSERT_NE(nullptr, panel);
-    ASSERT_NE(nullptr, flag);
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            RECT rect;
-            GetWindowRect(flag, &rect);
-            return IsWindowVisible(panel) && rect.top == 5;
-        },
-        kStartMs));
+    HWND panel = program.WaitForPanel(10000);
+    HWND flag = program.WaitForFlag(10000);
+    ASSERT_TRUE(panel != nullptr && flag != nullptr);
 
     for (HWND window : {panel, flag}) {
         RECT client;
