@@ -56,8 +56,9 @@ TEST_P(ScalingTest, EveryPixelOfThePanelAndTheFlagIsPainted)
     UserRegistryValue kai("Software\\Wine\\Fonts\\Replacements", "华文楷体");
     if (!withKai)
         kai.Delete();
-    // No tooltip of a button under the mouse may cover what is looked at.
-    SetCursorPos(0, 0);
+    // No tooltip of a button under the mouse may cover what is looked at:
+    // the mouse waits at the screen's left edge, beside every window.
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) / 2);
     NetChangeProcess program("scaling");
     ASSERT_TRUE(program.Start());
     HWND panel = program.WaitForPanel(10000);
