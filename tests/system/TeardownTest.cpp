@@ -106,6 +106,11 @@ struct QuitCase
     Action quit;
 };
 
+void PrintTo(const QuitCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
 const QuitCase kQuitCases[] = {
     {"Nothing_FlagSent", kNothing, kNothing, kFlagQuitSent},
     {"Hidden_FlagPosted", {Action::Posted, WM_COMMAND, IDCANCEL, nullptr}, kNothing, kFlagQuitPosted},
