@@ -18,7 +18,7 @@ bool ReadValue(const char* key, const char* name, DWORD type, void* data, DWORD 
 
 }  // namespace
 
-DWORD RunToEnd(std::string commandLine, DWORD ms)
+DWORD RunToEnd(std::string commandLine, DWORD ms, const std::function<void(DWORD pid)>& whileRunning)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -26,7 +26,12 @@ DWORD RunToEnd(std::string commandLine, DWORD ms)
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return ~0u;
     DWORD code = ~0u;
-    if (PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, ms))
+    const auto ended = [&] {
+        if (whileRunning)
+            whileRunning(info.dwProcessId);
+        return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
+    };
+    if (PumpUntil(ended, ms))
         GetExitCodeProcess(info.hProcess, &code);
     else
         TerminateProcess(info.hProcess, 0xDEAD);

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // What the tests of the setup and of the Windows Installer package share:
@@ -13,9 +14,11 @@ inline constexpr char kPanelTitle[] = "VELMOR隔离卡参数设置";
 inline constexpr DWORD kTrayQuitExitCode = 1501;
 inline constexpr DWORD kInstallerMs = 30000;
 
-// Starts a command line and waits for its end; the exit code, or ~0 when it
-// could not start or did not end in time.
-DWORD RunToEnd(std::string commandLine, DWORD ms = kInstallerMs);
+// Starts a command line and waits for its end, calling `whileRunning` (if
+// given) with its process id meanwhile; the exit code, or ~0 when it could
+// not start or did not end in time.
+DWORD RunToEnd(std::string commandLine, DWORD ms = kInstallerMs,
+               const std::function<void(DWORD pid)>& whileRunning = nullptr);
 
 // HKEY_LOCAL_MACHINE as the 32-bit installers and program under test see
 // it: their machine-wide values land in the 32-bit view.

@@ -132,33 +132,15 @@ protected:
     DWORD InstallShowingRefusal(const Package& package, const std::string& properties, std::string& message)
     {
         message.clear();
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        std::string commandLine = "msiexec /i \"" + std::string(package.path) + "\" /qb " + properties;
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-            return ~0u;
-        HWND box = nullptr;
-        const bool ended = PumpUntil(
-            [&] {
-                box = MessageBoxOf(info.dwProcessId);
-                return box != nullptr || WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
-            },
-            kInstallerMs);
-        if (box != nullptr) {
-            char text[512] = {};
-            GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
-            message = text;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        DWORD code = ~0u;
-        if (ended && WaitForSingleObject(info.hProcess, kInstallerMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &code);
-        else
-            TerminateProcess(info.hProcess, 0xDEAD);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-        return code;
+        const std::string commandLine = "msiexec /i \"" + std::string(package.path) + "\" /qb " + properties;
+        return RunToEnd(commandLine, kInstallerMs, [&](DWORD pid) {
+            if (HWND box = MessageBoxOf(pid)) {
+                char text[512] = {};
+                GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
+                message = text;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+        });
     }
 
     DWORD Uninstall(const Package& package)

@@ -6,15 +6,7 @@ set -u
 msi=$1
 exe=$2
 msi_version=$3
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
-expect() { # description, command...
-    local what=$1; shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 [ -f "$msi" ] || { echo "FAIL: $msi is missing"; exit 1; }
 
 tab=$'\t'
@@ -85,8 +77,4 @@ expect "custom action DLL: $(file -b "$work/actions.dll")" bash -c "file -b '$wo
 expect "custom action DLL exports EndRunningNetChange, undecorated" \
     bash -c "i686-w64-mingw32-objdump -p '$work/actions.dll' | grep -qE '^\s+\[\s*[0-9]+\] EndRunningNetChange$'"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+finish

@@ -1,21 +1,13 @@
 #!/usr/bin/env bash
-# Checks the shipped setup and portable zip from outside: the setup is a
-# 32-bit installer and cannot run here, so its archive is opened with 7-Zip.
+# Checks the shipped setup and portable zip from outside: their archives are
+# opened with 7-Zip (the setup's installs are tested under Wine).
 #   check-packages.sh <setup.exe> <portable.zip> <i686 NetChange.exe> <packaging folder>
 set -u
 setup=$1
 zip=$2
 exe=$3
 packaging=$4
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
-expect() { # description, command...
-    local what=$1; shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 for f in "$setup" "$zip" "$exe"; do
     [ -f "$f" ] || { echo "FAIL: $f is missing"; exit 1; }
@@ -64,8 +56,4 @@ expect "readme has Windows line ends only" test "$(grep -c $'[^\r]$' "$work/read
 version=$(basename "$zip" | sed 's/^NetChange-\(.*\)-portable\.zip$/\1/')
 expect "readme names version $version and the portable edition" grep -q "^.*VELMOR .* $version 便携版" "$work/readme.txt"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+finish
