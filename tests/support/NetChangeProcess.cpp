@@ -63,6 +63,15 @@ HWND WaitFor(DWORD ms, DWORD pid, const char* className, const std::string* titl
     return found;
 }
 
+BOOL NotifyIconOf(DWORD message, HWND owner, UINT id)
+{
+    NOTIFYICONDATAA record = {};
+    record.cbSize = sizeof record;
+    record.hWnd = owner;
+    record.uID = id;
+    return Shell_NotifyIconA(message, &record);
+}
+
 }  // namespace
 
 std::string BesideTestProgram(const std::string& name)
@@ -193,21 +202,12 @@ HWND NetChangeProcess::WaitForFlag(DWORD ms) const
 
 bool TrayIconExists(HWND owner, UINT id)
 {
-    NOTIFYICONDATAA probe = {};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = owner;
-    probe.uID = id;
-    probe.uFlags = 0;
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+    return NotifyIconOf(NIM_MODIFY, owner, id) != FALSE;
 }
 
 bool DeleteTrayIcon(HWND owner, UINT id)
 {
-    NOTIFYICONDATAA record = {};
-    record.cbSize = sizeof record;
-    record.hWnd = owner;
-    record.uID = id;
-    return Shell_NotifyIconA(NIM_DELETE, &record) != FALSE;
+    return NotifyIconOf(NIM_DELETE, owner, id) != FALSE;
 }
 
 int CountProcessWindows(DWORD pid, const char* className, bool visibleOnly)

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "support/Canvas.h"
 #include "support/NetChangeProcess.h"
 #include "support/Pump.h"
 #include "support/UserRegistryValue.h"
@@ -24,24 +25,13 @@ int UnpaintedPixels(HWND window)
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    BITMAPINFO info = {{sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    DWORD* pixels = nullptr;
-    HBITMAP shot = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+    Canvas shot(client.right, client.bottom);
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ replaced = SelectObject(memory, shot);
-    BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    int count = 0;
-    for (LONG i = 0; i < client.right * client.bottom; ++i) {
-        const COLORREF colour = RGB(pixels[i] >> 16 & 0xFF, pixels[i] >> 8 & 0xFF, pixels[i] & 0xFF);
-        count += colour == RGB(0, 0, 0) || colour == kPrime;
-    }
-    SelectObject(memory, replaced);
-    DeleteDC(memory);
+    BitBlt(shot.Dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    DeleteObject(shot);
-    return count;
+    // A pixel of neither colour counts once in each CountOther, one of
+    // either colour in only one of them.
+    return 2 * client.right * client.bottom - shot.CountOther(client, RGB(0, 0, 0)) - shot.CountOther(client, kPrime);
 }
 
 class ScalingTest : public testing::TestWithParam<std::tuple<int, bool>>

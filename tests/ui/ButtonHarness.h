@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "ui/CBmpBtn.h"
 
 // What the windows around a bitmap button saw, in the order they saw it:

@@ -2,7 +2,7 @@
 // loaded once and shared.
 #include <gtest/gtest.h>
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "ui/DialogIcons.h"
 
 namespace {

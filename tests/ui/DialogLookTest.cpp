@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "MessageNames.h"
 #include "dialogs/CABOUTDlg.h"
 #include "dialogs/CCHECKDlg.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "MessageNames.h"
 #include "framework/CWindow.h"
 #include "res/resource.h"
