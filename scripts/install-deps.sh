@@ -21,5 +21,26 @@ sudo=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -qq)
+$sudo apt-get update -qq || true
+if ! "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null; then
+    # A mirror in mid-sync can serve a stale index of one suite (seen: the
+    # security suite's i386 list); then the i386 libraries cannot match their
+    # amd64 twins. Debian's main suites alone are consistent: install from
+    # them, with a list folder of our own so the machine's lists stay as
+    # they are.
+    echo "install failed; trying again from Debian's main suites only"
+    alt=$(mktemp -d)
+    mkdir -p "$alt/lists/partial"
+    cat >"$alt/main.sources" <<'EOF'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+    apt+=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$alt" -o Dir::State::Lists="$alt/lists")
+    "${apt[@]}" update
+    "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
+    rm -rf "$alt"
+fi
