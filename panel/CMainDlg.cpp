@@ -26,6 +26,10 @@ constexpr UINT_PTR kTrayRetryTimer = 1;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
+// Where the picture's text box ends, in the picture's own pixels
+// (tools/make-artwork.sh draws it): the instruction lines stay left of it.
+constexpr int kPictureTextBoxRight = 388;
+
 }  // namespace
 
 CMainDlg::CMainDlg(const TrayShellApi& shell)
@@ -121,6 +125,7 @@ LRESULT CMainDlg::OnInitDialog()
 {
     CenterOverOwner(nullptr);
     MakeToolWindow();
+    FitInstructionLines();
     SetDialogIcons(m_hWnd);
     FlagWindowThread::Start();
     RegisterRunAtStartup();
@@ -160,6 +165,19 @@ void CMainDlg::MakeToolWindow()
     const LONG_PTR changed = (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
     if (changed != exStyle)
         SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, changed);
+}
+
+// The picture is stretched with the dialog (see ScaledPicture), and so is
+// its text box; the lines get a smaller font where the dialog's font would
+// run past the box or out of a line's control.
+void CMainDlg::FitInstructionLines()
+{
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const SIZE picture = PictureSize();
+    const SIZE drawn = ScaledPicture::DrawnSize(picture, {client.right, client.bottom});
+    const int boxRight = picture.cx > 0 ? MulDiv(kPictureTextBoxRight, drawn.cx, picture.cx) : client.right;
+    m_linesFont.FitStatics(m_hWnd, boxRight);
 }
 
 void CMainDlg::SetUpButtons()

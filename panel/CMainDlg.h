@@ -7,6 +7,7 @@
 #include "ui/CCtrlColor.h"
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
+#include "ui/FittedFont.h"
 
 // The main panel: says the computer is on the internal network and how to
 // switch, owns the tray icon, starts the flag window, and receives every
@@ -42,6 +43,7 @@ private:
     // False for a command the panel does not know.
     bool OnCommand(WORD id);
     void MakeToolWindow();
+    void FitInstructionLines();
     void SetUpButtons();
     void RunSettingsDialog();
     void RunAboutDialog();
@@ -52,6 +54,8 @@ private:
     void RetryTrayIconSoon();
     void RetryTrayIcon();
 
+    // The instruction lines' font where the dialog's own is too large.
+    FittedFont m_linesFont;
     // "TaskbarCreated": a shell that starts, or starts again, asks every
     // program for its icons.
     const UINT m_taskbarCreated;

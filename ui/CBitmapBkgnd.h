@@ -3,12 +3,11 @@
 
 #include "framework/CMessageMap.h"
 #include "framework/ModuleRecord.h"
+#include "ui/ScaledPicture.h"
 
-// Paints dialog T from a bitmap resource, 1:1 from the client area's
-// top-left corner, without stretching. A dialog sized in dialog units grows
-// past the picture at a higher DPI or with another dialog font; there the
-// picture's last column goes on to the right, its last row downward and its
-// corner pixel into the corner, so its edge bands stay seamless.
+// Paints dialog T from a bitmap resource over its whole client area: 1:1
+// where the client area has about the picture's size, stretched to fill it
+// where the dialog units made it larger or smaller (see ScaledPicture).
 template <class T, UINT t_bitmapId>
 class CBitmapBkgnd : public CMessageMap
 {
@@ -27,29 +26,14 @@ public:
         // processing paints a solid background instead.
         if (mapId != 0 || message != WM_ERASEBKGND || m_size.cx == 0 || m_size.cy == 0)
             return FALSE;
-        HDC target = reinterpret_cast<HDC>(wParam);
         RECT client;
         GetClientRect(static_cast<T*>(this)->m_hWnd, &client);
-        const int width = client.right - client.left;
-        const int height = client.bottom - client.top;
-        const int right = width < m_size.cx ? width : m_size.cx;
-        const int bottom = height < m_size.cy ? height : m_size.cy;
-        const int lastX = m_size.cx - 1;
-        const int lastY = m_size.cy - 1;
-        HDC memory = CreateCompatibleDC(target);
-        HGDIOBJ replaced = SelectObject(memory, m_bitmap);
-        BitBlt(target, 0, 0, right, bottom, memory, 0, 0, SRCCOPY);
-        if (width > right)
-            StretchBlt(target, right, 0, width - right, bottom, memory, lastX, 0, 1, bottom, SRCCOPY);
-        if (height > bottom)
-            StretchBlt(target, 0, bottom, right, height - bottom, memory, 0, lastY, right, 1, SRCCOPY);
-        if (width > right && height > bottom)
-            StretchBlt(target, right, bottom, width - right, height - bottom, memory, lastX, lastY, 1, 1, SRCCOPY);
-        SelectObject(memory, replaced);
-        DeleteDC(memory);
+        m_picture.Draw(reinterpret_cast<HDC>(wParam), m_bitmap, m_size, {client.right, client.bottom});
         result = 1;
         return TRUE;
     }
+
+    SIZE PictureSize() const { return m_size; }
 
     HBITMAP m_bitmap;
 
@@ -66,4 +50,5 @@ private:
     }
 
     SIZE m_size;
+    ScaledPicture m_picture;
 };

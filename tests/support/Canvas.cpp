@@ -1,6 +1,7 @@
 #include "support/Canvas.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 namespace {
@@ -57,11 +58,16 @@ COLORREF Canvas::At(int x, int y) const
 
 int Canvas::CountOther(const RECT& area, COLORREF colour) const
 {
+    return Count(area, [colour](COLORREF pixel) { return pixel != colour; });
+}
+
+int Canvas::Count(const RECT& area, const std::function<bool(COLORREF)>& is) const
+{
     GdiFlush();
     int count = 0;
     for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height_; ++y)
         for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width_; ++x)
-            if (FromPixel(bits_[static_cast<size_t>(y) * width_ + x]) != colour)
+            if (is(FromPixel(bits_[static_cast<size_t>(y) * width_ + x])))
                 ++count;
     return count;
 }
@@ -75,6 +81,15 @@ int Canvas::CountDifferent(const Canvas& other) const
             if (At(x, y) != other.At(x, y))
                 ++count;
     return count;
+}
+
+void CaptureClientArea(HWND window, Canvas& canvas)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
 }
 
 int ResourceBitmap::DistinctColours() const
@@ -113,6 +128,20 @@ int CountNotPicture(const Canvas& canvas, const ResourceBitmap& bitmap, int widt
             if (canvas.At(x, y) != bitmap.At(x < bitmap.width ? x : bitmap.width - 1,
                                              y < bitmap.height ? y : bitmap.height - 1))
                 ++count;
+    return count;
+}
+
+int CountUnlikeStretched(const Canvas& canvas, const ResourceBitmap& bitmap, int width, int height, int tolerance)
+{
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF drawn = canvas.At(x, y);
+            const COLORREF own = bitmap.At(x * bitmap.width / width, y * bitmap.height / height);
+            if (abs(GetRValue(drawn) - GetRValue(own)) > tolerance || abs(GetGValue(drawn) - GetGValue(own)) > tolerance ||
+                abs(GetBValue(drawn) - GetBValue(own)) > tolerance)
+                ++count;
+        }
     return count;
 }
 

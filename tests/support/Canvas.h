@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     COLORREF At(int x, int y) const;
     // Pixels inside `area` (clipped to the canvas) whose colour is not `colour`.
     int CountOther(const RECT& area, COLORREF colour) const;
+    // Pixels inside `area` (clipped to the canvas) for which `is` holds.
+    int Count(const RECT& area, const std::function<bool(COLORREF)>& is) const;
     // Pixels, canvas-wide, that differ from the same pixel of `other`.
     int CountDifferent(const Canvas& other) const;
 
@@ -34,6 +37,9 @@ private:
     HGDIOBJ replaced_ = nullptr;
     std::uint32_t* bits_ = nullptr;
 };
+
+// Copies what the screen shows of `window`'s client area into `canvas`.
+void CaptureClientArea(HWND window, Canvas& canvas);
 
 // The pixels of a bitmap resource of this executable, as LoadBitmapA gives
 // it, read back through GetDIBits.
@@ -53,6 +59,9 @@ ResourceBitmap ReadResourceBitmap(UINT id);
 // 1:1 from the top-left corner with its last column, last row and corner
 // pixel continued beyond its edges.
 int CountNotPicture(const Canvas& canvas, const ResourceBitmap& bitmap, int width, int height);
+// Pixels of `canvas` in [0, width) × [0, height) farther than `tolerance` in
+// a colour channel from the pixel of `bitmap` at the same relative place.
+int CountUnlikeStretched(const Canvas& canvas, const ResourceBitmap& bitmap, int width, int height, int tolerance);
 
 // The parts of a device context's state that the colour handlers set.
 struct DcState

