@@ -44,6 +44,13 @@ if [ -z "$no_i386" ]; then
     "${WINE[@]}" "$i686/dispatch_bench.exe" | label "i686  "
 fi
 
+# The panel's background at 150 % scaling, where the picture is stretched:
+# an erase after the first against a plain BitBlt of a ready bitmap.
+"${WINE[@]}" "$x64/erase_bench.exe" | label "x86_64"
+if [ -z "$no_i386" ]; then
+    "${WINE[@]}" "$i686/erase_bench.exe" | label "i686  "
+fi
+
 # Endurance: 1000 openings of each secondary dialog and 10000 private
 # messages; what the process holds before and after.
 "${WINE[@]}" "$x64/endurance_bench.exe" netchange | label "x86_64"
