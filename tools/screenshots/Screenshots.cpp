@@ -54,6 +54,29 @@ bool SaveScreen(RECT area, const std::string& path)
     return saved;
 }
 
+// A popup menu is on the screen, not only created: its rectangle shows the
+// menu's background and, on it, the text of its items.
+bool ShowsItsItems(HWND menu)
+{
+    RECT rect;
+    if (!IsWindowVisible(menu) || !GetWindowRect(menu, &rect))
+        return false;
+    const COLORREF background = GetSysColor(COLOR_MENU);
+    const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+    HDC screen = GetDC(nullptr);
+    int backgroundPixels = 0;
+    int textPixels = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF pixel = GetPixel(screen, x, y);
+            backgroundPixels += pixel == background;
+            textPixels += pixel == text;
+        }
+    ReleaseDC(nullptr, screen);
+    const int all = (rect.right - rect.left) * (rect.bottom - rect.top);
+    return backgroundPixels * 2 > all && textPixels * 50 > all;
+}
+
 RECT Around(HWND window, int margin)
 {
     RECT rect;
@@ -69,13 +92,14 @@ RECT Union(RECT a, RECT b)
     return both;
 }
 
-// The panel and the flag at 125 % scaling (120 DPI), which Windows XP and 7
-// give a program by default on many screens.
-bool SaveScaled(const std::string& out)
+// The panel and the flag at 125 % (120 DPI), what Windows XP and 7 give a
+// program by default on many screens, and at 150 % (144 DPI).
+bool SaveScaled(const std::string& out, int dpi)
 {
     UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
-    logPixels.SetDword(120);
-    NetChangeProcess program("screenshots-120dpi");
+    logPixels.SetDword(static_cast<DWORD>(dpi));
+    const std::string suffix = "-" + std::to_string(dpi) + "dpi.bmp";
+    NetChangeProcess program("screenshots" + suffix);
     if (!program.Start())
         return false;
     HWND panel = program.WaitForPanel(10000);
@@ -83,8 +107,8 @@ bool SaveScaled(const std::string& out)
     if (panel == nullptr || flag == nullptr || !PumpUntil([&] { return IsWindowVisible(panel) != FALSE; }, 10000))
         return false;
     PumpMessages(1500);
-    const bool ok = SaveScreen(Around(panel, 24), out + "main-dialog-120dpi.bmp") &&
-                    SaveScreen(Around(flag, 24), out + "flag-window-120dpi.bmp");
+    const bool ok = SaveScreen(Around(panel, 24), out + "main-dialog" + suffix) &&
+                    SaveScreen(Around(flag, 24), out + "flag-window" + suffix);
     PostMessageA(panel, WM_COMMAND, 1501, 0);
     program.WaitForExit(5000);
     return ok;
@@ -130,9 +154,12 @@ int main(int argc, char** argv)
     const int height = GetSystemMetrics(SM_CYSCREEN);
     SetCursorPos(width - 12, height - 10);
     PostMessageA(panel, 1500, 200, WM_RBUTTONDOWN);
-    PumpUntil([&] { return CountProcessWindows(program.Pid(), "#32768", true) == 1; }, 3000);
-    PumpMessages(800);
-    ok &= SaveScreen({width - 320, height - 160, width, height}, out + "tray-menu.bmp");
+    HWND menu = nullptr;
+    if (PumpUntil([&] { return (menu = FindProcessWindow(program.Pid(), "#32768")) != nullptr && ShowsItsItems(menu); },
+                  5000))
+        ok &= SaveScreen({width - 320, height - 160, width, height}, out + "tray-menu.bmp");
+    else
+        ok = false, std::printf("FAILED: the tray menu did not show its items\n");
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     PumpMessages(300);
@@ -140,5 +167,5 @@ int main(int argc, char** argv)
     ok &= SaveScreen({0, 0, width, height}, out + "desktop.bmp");
     PostMessageA(panel, WM_COMMAND, 1501, 0);
     program.WaitForExit(5000);
-    return ok && SaveScaled(out) ? 0 : 1;
+    return ok && SaveScaled(out, 120) && SaveScaled(out, 144) ? 0 : 1;
 }
