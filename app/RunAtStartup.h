@@ -13,8 +13,8 @@ struct RegistryApi
 
 extern const RegistryApi kSystemRegistryApi;
 
-// Writes the executable's path as "VELMORNETCHANGE" under the machine's Run
-// key, so the program starts with Windows for every user. True when the
-// value was written. Never asks for elevation: without the rights the value
-// is simply not written.
+// Writes the executable's path, in double quotes, as "VELMORNETCHANGE" under
+// the machine's Run key, so the program starts with Windows for every user.
+// True when the value was written. Never asks for elevation: without the
+// rights the value is simply not written.
 bool RegisterRunAtStartup(const RegistryApi& api = kSystemRegistryApi);

@@ -2,7 +2,8 @@
 ; for every user, with a settings file that standard users may change.
 ;
 ; makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DEXE=path/NetChange.exe
-;          -DOUTFILE=path/setup.exe NetChange.nsi
+;          -DOUTFILE=path/setup.exe [-DSIGN_COMMAND="command that signs a file"]
+;          NetChange.nsi
 
 !macro REQUIRE name
     !ifndef ${name}
@@ -35,8 +36,12 @@ ManifestDPIAware true
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-; No space of its own in the folder name: the Run value holds the path
-; without quotes, exactly as the program writes it.
+; With the build's certificate: the uninstaller is signed before it is
+; embedded, the setup once it is written.
+!ifdef SIGN_COMMAND
+    !uninstfinalize '${SIGN_COMMAND} "%1"'
+    !finalize '${SIGN_COMMAND} "%1"'
+!endif
 InstallDir "$PROGRAMFILES\VELMOR"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
@@ -136,7 +141,9 @@ Section "${PRODUCT}" SecMain
     Call LetUsersChangeSettings
 
     ; The program, started as a standard user, cannot write this key itself.
-    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\NetChange.exe"
+    ; Quoted as the program writes it: unquoted, a path with spaces is read
+    ; piece by piece (C:\Program.exe first).
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\NetChange.exe"'
 
     CreateDirectory "${SHORTCUT_FOLDER}"
     CreateShortcut "${SHORTCUT}" "$INSTDIR\NetChange.exe" "" "$INSTDIR\NetChange.exe" 0

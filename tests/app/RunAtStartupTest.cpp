@@ -12,9 +12,12 @@ namespace {
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kValueName[] = "VELMORNETCHANGE";
 
-// A folder with spaces and Chinese characters (code page 936 here).
+// A folder with spaces and Chinese characters (code page 936 here), and the
+// value written for it: the path in quotes, so that Windows does not read
+// it piece by piece at the spaces.
 constexpr char kInstalledPath[] = "C:\\Program Files\\维尔摩 网络\\NetChange.exe";
-constexpr wchar_t kInstalledPathWide[] = L"C:\\Program Files\\维尔摩 网络\\NetChange.exe";
+constexpr char kQuotedPath[] = "\"C:\\Program Files\\维尔摩 网络\\NetChange.exe\"";
+constexpr wchar_t kQuotedPathWide[] = L"\"C:\\Program Files\\维尔摩 网络\\NetChange.exe\"";
 
 // The module path the fake reports and every call the registration made.
 struct RegistryFake
@@ -195,22 +198,23 @@ TEST_F(RunAtStartup, WritesTheModulePathByteExact)
     const StoredValue stored = ReadValue();
     ASSERT_TRUE(stored.exists);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
-    // Path, terminating zero, nothing else: no quotes, no arguments.
-    EXPECT_EQ(std::strlen(kInstalledPath) + 1, stored.bytes.size());
-    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), stored.bytes)
+    // Quoted path, terminating zero, nothing else: no arguments.
+    EXPECT_EQ(std::string(kQuotedPath, sizeof kQuotedPath), stored.bytes)
         << "stored: " << Utf8From936(stored.bytes.c_str());
     // Stored in the system code page: a Unicode reader sees the Chinese folder.
-    EXPECT_EQ(Utf8FromWide(kInstalledPathWide), Utf8FromWide(ReadValueWide()));
+    EXPECT_EQ(Utf8FromWide(kQuotedPathWide), Utf8FromWide(ReadValueWide()));
     EXPECT_TRUE(g_fake.printed.empty());
 }
 
+// An earlier version's unquoted value, or one the user changed.
 TEST_F(RunAtStartup, OverwritesAChangedValue)
 {
-    g_fake.modulePath = "D:\\old place\\NetChange.exe";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key));
+    RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(kInstalledPath), sizeof kInstalledPath);
+    RegCloseKey(key);
     ASSERT_TRUE(RegisterRunAtStartup(RealRegistry()));
-    g_fake.modulePath = kInstalledPath;
-    ASSERT_TRUE(RegisterRunAtStartup(RealRegistry()));
-    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), ReadValue().bytes);
+    EXPECT_EQ(std::string(kQuotedPath, sizeof kQuotedPath), ReadValue().bytes);
 }
 
 TEST_F(RunAtStartup, DefaultTableRegistersThisProgram)
@@ -221,7 +225,7 @@ TEST_F(RunAtStartup, DefaultTableRegistersThisProgram)
     EXPECT_TRUE(RegisterRunAtStartup());
     const StoredValue stored = ReadValue();
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.type);
-    EXPECT_EQ(std::string(module, length + 1), stored.bytes);
+    EXPECT_EQ("\"" + std::string(module, length) + "\"" + std::string(1, '\0'), stored.bytes);
 }
 
 TEST_F(RunAtStartup, TruncatedModulePathWritesNothing)
@@ -237,9 +241,9 @@ TEST_F(RunAtStartup, CallsInOrder)
 {
     EXPECT_TRUE(RegisterRunAtStartup(AllFake()));
     ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
-                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(std::strlen(kInstalledPath) + 1),
+                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(sizeof kQuotedPath),
                  "close opened"});
-    EXPECT_EQ(std::string(kInstalledPath, sizeof kInstalledPath), g_fake.setData);
+    EXPECT_EQ(std::string(kQuotedPath, sizeof kQuotedPath), g_fake.setData);
     EXPECT_TRUE(g_fake.printed.empty());
 }
 
@@ -257,7 +261,7 @@ TEST_F(RunAtStartup, ValueThatCannotBeSetStillClosesTheKey)
     g_fake.setResult = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
     ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
-                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(std::strlen(kInstalledPath) + 1),
+                 "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(sizeof kQuotedPath),
                  "close opened"});
     EXPECT_TRUE(g_fake.printed.empty()) << "only a failed open is reported";
 }
@@ -269,12 +273,17 @@ TEST_F(RunAtStartup, TruncatedModulePathOpensNothing)
     ExpectCalls({"module null 260"});
 }
 
-TEST_F(RunAtStartup, ModulePathOf259BytesIsWrittenWhole)
+// Quotes and terminating zero count: a path of 257 bytes fills MAX_PATH,
+// one of 258 would not fit and writes nothing.
+TEST_F(RunAtStartup, QuotedPathMustFitMaxPath)
 {
-    g_fake.modulePath = "C:\\" + std::string(259 - 3 - 4, 'p') + ".exe";
-    ASSERT_EQ(259u, g_fake.modulePath.size());
-    EXPECT_TRUE(RegisterRunAtStartup(AllFake()));
-    EXPECT_EQ(g_fake.modulePath + std::string(1, '\0'), g_fake.setData);
+    for (size_t length : {257u, 258u}) {
+        g_fake = RegistryFake{};
+        g_fake.modulePath = "C:\\" + std::string(length - 3 - 4, 'p') + ".exe";
+        ASSERT_EQ(length, g_fake.modulePath.size());
+        EXPECT_EQ(length == 257, RegisterRunAtStartup(AllFake())) << length;
+        EXPECT_EQ(length == 257 ? "\"" + g_fake.modulePath + "\"" + std::string(1, '\0') : "", g_fake.setData);
+    }
 }
 
 }  // namespace

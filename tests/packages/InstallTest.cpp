@@ -117,10 +117,10 @@ TEST_F(InstallTest, FreshInstallPutsFilesRunValueShortcutAndUninstallEntryInPlac
     EXPECT_TRUE(Exists(Installed("uninst.exe")));
     EXPECT_TRUE(Exists(Shortcut())) << Utf8From936(Shortcut());
 
-    // The same data the program writes for itself: its path, unquoted.
+    // The same data the program writes for itself: its path, quoted.
     std::string run;
     ASSERT_TRUE(ReadString(kRunKey, kRunValue, run));
-    EXPECT_EQ(Installed("NetChange.exe"), run);
+    EXPECT_EQ("\"" + Installed("NetChange.exe") + "\"", run);
 
     std::string value;
     ASSERT_TRUE(ReadString(kUninstallKey, "DisplayName", value));

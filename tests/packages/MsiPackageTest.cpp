@@ -167,10 +167,10 @@ TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCo
     ASSERT_TRUE(TempFolder::ReadFile(NETCHANGE_SHIPPED_EXE, built));
     EXPECT_TRUE(installed == built) << "the installed NetChange.exe differs from the i686 build";
     EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", FileText(settings_));
-    // The same data the program writes for itself: its path, unquoted.
+    // The same data the program writes for itself: its path, quoted.
     std::string run;
     ASSERT_TRUE(ReadString(kRunKey, kRunValue, run));
-    EXPECT_EQ(exe_, run);
+    EXPECT_EQ("\"" + exe_ + "\"", run);
     EXPECT_TRUE(Exists(Shortcut())) << Utf8From936(Shortcut());
 
     EXPECT_EQ(kProductName, ProductInfo(kShipped, INSTALLPROPERTY_INSTALLEDPRODUCTNAME));
@@ -225,7 +225,7 @@ TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSet
     EXPECT_EQ(chosen, FileText(settings_));
     EXPECT_TRUE(Exists(exe_));
     std::string run;
-    EXPECT_TRUE(ReadString(kRunKey, kRunValue, run) && run == exe_) << run;
+    EXPECT_TRUE(ReadString(kRunKey, kRunValue, run) && run == "\"" + exe_ + "\"") << run;
     EXPECT_TRUE(Exists(Shortcut()));
 }
 

@@ -37,14 +37,16 @@ done
 expect "Program: NetChange.exe, 32-bit" has_row Component Program '{2BA3B5D6-4886-43B7-AB33-D5E15A799711}' INSTALLDIR 0 '' NetChange.exe
 expect "Settings: permanent, never overwritten" \
     has_row Component Settings '{599B56B5-DDB6-405C-8331-F75548B0AC58}' INSTALLDIR 144 '' CHECKCDROM.ini
-expect "one registry value: Run, the installed exe unquoted" test "$(table Registry | cut -f2-)" = \
-    "2${tab}Software\Microsoft\Windows\CurrentVersion\Run${tab}VELMORNETCHANGE${tab}[#NetChange.exe]${tab}Program"
+expect "one registry value: Run, the installed exe in quotes" test "$(table Registry | cut -f2-)" = \
+    "2${tab}Software\Microsoft\Windows\CurrentVersion\Run${tab}VELMORNETCHANGE${tab}\"[#NetChange.exe]\"${tab}Program"
 expect "shortcut VELMOR\\VELMOR 隔离卡参数设置" \
     has_row_starting Shortcut Panel ShortcutFolder 'VELMOR|VELMOR 隔离卡参数设置' StartMenu '[#NetChange.exe]'
 expect "settings file: flag from CHECKCDROM where missing" \
     has_row IniFile CheckFlag CHECKCDROM.ini INSTALLDIR CHECKFLAG flag '[CHECKCDROM]' 1 Settings
 expect "settings file: removed with the program where named" \
     has_row RemoveFile SettingsFile Program CHECKCDROM.ini SETTINGSFOLDERTOCLEAN 2
+expect "Programs and Features: the install folder as the install location" \
+    has_row CustomAction SetInstallLocation 51 ARPINSTALLLOCATION '[INSTALLDIR]' ''
 expect "settings folder named on a real uninstall only" has_row InstallExecuteSequence \
     SetSettingsFolderToClean 'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE' "$(sequence_of SetSettingsFolderToClean)"
 expect "settings file: users may modify it" has_row LockPermissions CHECKCDROM.ini File '' Users 1245631

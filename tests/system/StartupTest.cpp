@@ -127,9 +127,10 @@ TEST(Startup, RegistersItsOwnPathToStartWithWindowsAtEveryStart)
         ASSERT_TRUE(PanelUp(program));
         DWORD type = 0;
         DWORD size = 0;
-        EXPECT_EQ(program.ExePath(), ReadRunValue(&type, &size));
+        // Quoted: the folder's spaces must not split the command.
+        EXPECT_EQ("\"" + program.ExePath() + "\"", ReadRunValue(&type, &size));
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        EXPECT_EQ(program.ExePath().size() + 1, size);
+        EXPECT_EQ(program.ExePath().size() + 3, size);
         const REGSAM otherView = kViews[0] == NetChangeProcess::RegistryView() ? kViews[1] : kViews[0];
         EXPECT_EQ("<no value>", ReadRunValue(nullptr, nullptr, otherView)) << "written to the wrong registry view";
     }
@@ -138,7 +139,7 @@ TEST(Startup, RegistersItsOwnPathToStartWithWindowsAtEveryStart)
     NetChangeProcess moved("moved");
     ASSERT_TRUE(moved.Start());
     ASSERT_TRUE(PanelUp(moved));
-    EXPECT_EQ(moved.ExePath(), ReadRunValue());
+    EXPECT_EQ("\"" + moved.ExePath() + "\"", ReadRunValue());
 }
 
 }  // namespace
