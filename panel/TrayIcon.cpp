@@ -3,7 +3,28 @@
 #include "framework/ModuleRecord.h"
 #include "panel/PanelMessages.h"
 
-const TrayShellApi kSystemTrayShellApi = {&Shell_NotifyIconA, &GetVersion};
+namespace {
+
+FARPROC WINAPI User32Function(LPCSTR name)
+{
+    return GetProcAddress(GetModuleHandleA("user32.dll"), name);
+}
+
+// The filter calls as Windows 7 and Vista have them; XP has neither.
+using FilterExFn = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, void* status);
+using FilterFn = BOOL(WINAPI*)(UINT message, DWORD flag);
+constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+constexpr DWORD kMessageFilterAdd = 1;    // MSGFLT_ADD
+
+template <class Fn>
+Fn FunctionAs(FARPROC function)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(function));
+}
+
+}  // namespace
+
+const TrayShellApi kSystemTrayShellApi = {&Shell_NotifyIconA, &GetVersion, &User32Function};
 
 bool TrayIcon::Add(HWND owner)
 {
@@ -17,7 +38,21 @@ bool TrayIcon::Add(HWND owner)
     ZeroMemory(record_.szTip, sizeof record_.szTip);
     record_.uCallbackMessage = WM_TRAY_NOTIFY;
     record_.hIcon = LoadIconA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY));
+    LetTaskbarCreatedThrough(owner);
     return AddAgain();
+}
+
+// From Vista on, Windows keeps messages of lower programs, the shell's
+// broadcast among them, from an elevated window: after a restart of
+// Explorer the icon would never come back. The calls are looked up, so
+// that the program still starts on XP, which filters nothing.
+void TrayIcon::LetTaskbarCreatedThrough(HWND owner)
+{
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (FARPROC filterEx = api_.user32Function("ChangeWindowMessageFilterEx"))
+        FunctionAs<FilterExFn>(filterEx)(owner, taskbarCreated, kMessageFilterAllow, nullptr);
+    else if (FARPROC filter = api_.user32Function("ChangeWindowMessageFilter"))
+        FunctionAs<FilterFn>(filter)(taskbarCreated, kMessageFilterAdd);
 }
 
 bool TrayIcon::AddAgain()

@@ -7,6 +7,8 @@ struct TrayShellApi
 {
     BOOL(WINAPI* notifyIcon)(DWORD message, PNOTIFYICONDATAA record);
     DWORD(WINAPI* windowsVersion)();  // as GetVersion returns it
+    // A function of user32.dll by name; null where this Windows lacks it.
+    FARPROC(WINAPI* user32Function)(LPCSTR name);
 };
 
 extern const TrayShellApi kSystemTrayShellApi;
@@ -37,7 +39,8 @@ class TrayIcon
 public:
     explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : api_(api) {}
 
-    // True when the shell holds the icon afterwards.
+    // True when the shell holds the icon afterwards. Also lets the shell's
+    // "TaskbarCreated" through to `owner` when it runs elevated.
     bool Add(HWND owner);
     // The same record once more, for a shell that refused or lost it.
     bool AddAgain();
@@ -46,6 +49,8 @@ public:
     const FullNotifyIconData& Record() const { return record_; }
 
 private:
+    void LetTaskbarCreatedThrough(HWND owner);
+
     const TrayShellApi& api_;
     FullNotifyIconData record_ = {};
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "panel/PanelMessages.h"
@@ -8,9 +9,19 @@
 namespace {
 
 // A shell that records the record size of each call, on a Windows of the
-// version under test.
-DWORD g_version;
+// version under test, with the message filter calls that it has.
+struct Windows
+{
+    const char* name;
+    DWORD version;  // GetVersion: major in the low byte, minor in the next
+    DWORD recordSize;
+    bool filter;    // ChangeWindowMessageFilter, from Vista on
+    bool filterEx;  // ChangeWindowMessageFilterEx, from 7 on
+};
+
+const Windows* g_windows;
 std::vector<DWORD> g_sizes;
+std::vector<std::string> g_filtered;
 
 BOOL WINAPI RecordingNotifyIcon(DWORD, PNOTIFYICONDATAA record)
 {
@@ -20,43 +31,71 @@ BOOL WINAPI RecordingNotifyIcon(DWORD, PNOTIFYICONDATAA record)
 
 DWORD WINAPI FakeVersion()
 {
-    return g_version;
+    return g_windows->version;
 }
 
-const TrayShellApi kFakeShell = {&RecordingNotifyIcon, &FakeVersion};
-
-struct Windows
+BOOL WINAPI FakeFilterEx(HWND window, UINT message, DWORD action, void* status)
 {
-    const char* name;
-    DWORD version;  // GetVersion: major in the low byte, minor in the next
-    DWORD recordSize;
-};
+    g_filtered.push_back("Ex " + std::to_string(reinterpret_cast<UINT_PTR>(window)) + " " + std::to_string(message) +
+                         " " + std::to_string(action) + (status == nullptr ? "" : " status"));
+    return TRUE;
+}
+
+BOOL WINAPI FakeFilter(UINT message, DWORD flag)
+{
+    g_filtered.push_back("old " + std::to_string(message) + " " + std::to_string(flag));
+    return TRUE;
+}
+
+FARPROC WINAPI FakeUser32Function(LPCSTR name)
+{
+    if (std::string(name) == "ChangeWindowMessageFilterEx" && g_windows->filterEx)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeFilterEx));
+    if (std::string(name) == "ChangeWindowMessageFilter" && g_windows->filter)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeFilter));
+    return nullptr;
+}
+
+const TrayShellApi kFakeShell = {&RecordingNotifyIcon, &FakeVersion, &FakeUser32Function};
 
 void PrintTo(const Windows& windows, std::ostream* out)
 {
     *out << windows.name;
 }
 
-class TrayIconRecordSize : public testing::TestWithParam<Windows>
+class TrayIconOnWindows : public testing::TestWithParam<Windows>
 {
 };
 
-TEST_P(TrayIconRecordSize, AddsAndRemovesWithTheRecordThatWindowsTakes)
+// The record that each Windows takes, and an elevated owner that hears a
+// restarted shell: the newest filter call Windows has, once, for the owner.
+TEST_P(TrayIconOnWindows, AddsAndRemovesWithTheRecordThatWindowsTakesAndLetsTheShellThrough)
 {
-    g_version = GetParam().version;
+    const Windows& windows = GetParam();
+    g_windows = &windows;
     g_sizes.clear();
+    g_filtered.clear();
     TrayIcon icon(kFakeShell);
-    icon.Add(nullptr);
+    HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x4711));
+    icon.Add(owner);
+    icon.AddAgain();
     icon.Remove();
-    EXPECT_EQ((std::vector<DWORD>{GetParam().recordSize, GetParam().recordSize}), g_sizes);
+    EXPECT_EQ((std::vector<DWORD>{windows.recordSize, windows.recordSize, windows.recordSize}), g_sizes);
     EXPECT_EQ(kTrayIconId, icon.Record().uID);
+    const std::string taskbarCreated = std::to_string(RegisterWindowMessageA("TaskbarCreated"));
+    std::vector<std::string> expected;
+    if (windows.filterEx)
+        expected = {"Ex " + std::to_string(0x4711) + " " + taskbarCreated + " 1"};
+    else if (windows.filter)
+        expected = {"old " + taskbarCreated + " 1"};
+    EXPECT_EQ(expected, g_filtered);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, TrayIconRecordSize,
-                         testing::Values(Windows{"XP", 0x0105, kXpNotifyIconDataSize},
-                                         Windows{"Server2003", 0x0205, kXpNotifyIconDataSize},
-                                         Windows{"Vista", 0x0006, sizeof(FullNotifyIconData)},
-                                         Windows{"Windows10", 0x000A, sizeof(FullNotifyIconData)}),
+INSTANTIATE_TEST_SUITE_P(Versions, TrayIconOnWindows,
+                         testing::Values(Windows{"XP", 0x0105, kXpNotifyIconDataSize, false, false},
+                                         Windows{"Server2003", 0x0205, kXpNotifyIconDataSize, false, false},
+                                         Windows{"Vista", 0x0006, sizeof(FullNotifyIconData), true, false},
+                                         Windows{"Windows10", 0x000A, sizeof(FullNotifyIconData), true, true}),
                          [](const testing::TestParamInfo<Windows>& param) { return std::string(param.param.name); });
 
 }  // namespace
