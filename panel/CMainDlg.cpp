@@ -22,7 +22,6 @@ void RunSecondary(TDialog& dialog)
 }
 
 constexpr UINT kWakeIntervalMs = 50;
-constexpr UINT_PTR kTrayRetryTimer = 1;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
@@ -152,9 +151,11 @@ void CMainDlg::RestoreTrayIcon()
         RetryTrayIconSoon();
 }
 
+// A tick already queued when the quit began must not bring the icon back
+// after the quit removed it.
 void CMainDlg::RetryTrayIcon()
 {
-    if (m_trayIcon.AddAgain() || --m_trayRetriesLeft <= 0)
+    if (m_ending || m_trayRetriesLeft <= 0 || m_trayIcon.AddAgain() || --m_trayRetriesLeft <= 0)
         KillTimer(m_hWnd, kTrayRetryTimer);
 }
 
@@ -258,6 +259,9 @@ void CMainDlg::PrepareToEnd()
     // A modal loop notices that its dialog has ended only when its next
     // message arrives, and loops nested in our handlers unwind one by one,
     // each needing one of its own: a thread timer gives each of them one.
+    // Timers can run out; the posted message cannot, and wakes at least
+    // the innermost loop.
     if (m_wakeTimer == 0)
         m_wakeTimer = SetTimer(nullptr, 0, kWakeIntervalMs, nullptr);
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
 }

@@ -21,6 +21,8 @@ class CMainDlg : public CDialogImpl<CMainDlg>,
 {
 public:
     enum { IDD = IDD_MAINDLG };
+    // Ticks while a refused tray icon is tried again.
+    static constexpr UINT_PTR kTrayRetryTimer = 1;
 
     explicit CMainDlg(const TrayShellApi& shell = kSystemTrayShellApi);
     ~CMainDlg() override;
