@@ -257,6 +257,11 @@ TEST(StubPool, AllocationAndReleaseFromTwoThreadsKeepThePoolConsistent)
     EXPECT_EQ(before, g_stubPool.InUse());
 }
 
+DWORD WINAPI AskThePool(LPVOID)
+{
+    return static_cast<DWORD>(g_stubPool.InUse());
+}
+
 TEST(StubPool, CapacityIsBoundedByTheSection)
 {
     PoolCapacityGuard guard;
@@ -273,6 +278,10 @@ TEST(StubPool, CapacityIsBoundedByTheSection)
     EXPECT_NE(nullptr, b);
     EXPECT_NE(a, b);
     EXPECT_EQ(nullptr, c);
+    // The refusal left the pool's lock: the other GUI thread gets on.
+    HANDLE other = CreateThread(nullptr, 0, &AskThePool, nullptr, 0, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(other, 5000)) << "the pool stayed locked";
+    CloseHandle(other);
     g_stubPool.Release(a);
     g_stubPool.Release(b);
 }

@@ -104,6 +104,29 @@ void RunMany(RacingDlg& dialog, Barrier& start, std::atomic<bool>& broken)
     }
 }
 
+// The registry on its own, hammered by two threads at once: an entry lost
+// or taken by the wrong thread shows up as a wrong object.
+TEST(Threads, TheCreationRegistryHandsEachThreadItsOwnObject)
+{
+    CreationRegistry registry;
+    Barrier start(2);
+    std::atomic<int> wrong{0};
+    auto work = [&] {
+        CreationEntry entry;
+        start.Arrive();
+        for (int round = 0; round < 1000000; ++round) {
+            registry.Register(entry, &entry);
+            if (registry.TakeForCurrentThread() != &entry)
+                ++wrong;
+        }
+    };
+    std::thread one(work);
+    std::thread two(work);
+    one.join();
+    two.join();
+    EXPECT_EQ(0, wrong.load());
+}
+
 TEST(Threads, DialogsStartedAtTheSameMomentEachBindTheirOwnObject)
 {
     RacingDlg first(11);
