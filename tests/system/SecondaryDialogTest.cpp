@@ -45,7 +45,9 @@ TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
     ASSERT_NE(nullptr, panel);
 
     // The dialog is owned by the main thread's active window: make that the
-    // panel (the flag window may have taken the activation at start).
+    // panel. The flag window takes the activation when it shows itself, on
+    // its own thread and, on a busy machine, after the panel: wait for it.
+    ASSERT_NE(nullptr, program.WaitForFlag(kStartMs));
     SetForegroundWindow(panel);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == panel; }, 3000));
     // Posted: the panel answers only when the dialog has closed.
