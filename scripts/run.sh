@@ -21,9 +21,13 @@ trap 'bash "$root/scripts/wine-session.sh" stop' EXIT
 source "$root/scripts/wine-env.sh"
 
 build=i686
+view=32
 if [ -f "$NETCHANGE_WINE_STATE/no-i386" ]; then
     build=x86_64
+    view=64
     echo "running the x86_64 program: $(cat "$NETCHANGE_WINE_STATE/no-i386")"
+elif [ "$(cat "$NETCHANGE_WINE_STATE/i386-mode")" = emulated ]; then
+    echo "running the shipped i686 program through qemu-i386: it takes about a minute to start"
 else
     echo "running the shipped i686 program"
 fi
@@ -40,7 +44,14 @@ fi
 
 "${WINE[@]}" ./NetChange.exe </dev/null >/dev/null 2>&1 &
 program=$!
-sleep 6
+# The panel registers the program to start with Windows as it comes up (the
+# session cleared the value): then it, the flag and the tray icon are there.
+for _ in $(seq 1 180); do
+    "${WINE[@]}" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v VELMORNETCHANGE "/reg:$view" \
+        </dev/null >/dev/null 2>&1 && break
+    sleep 1
+done
+sleep 3
 shot="$root/build/screenshot.png"
 import -display "$DISPLAY" -window root "$shot"
 echo "screenshot: $shot"

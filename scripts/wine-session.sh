@@ -43,7 +43,7 @@ make_prefix() {
         return
     fi
     rm -rf "$WINEPREFIX"
-    quiet timeout 180 "${WINE[@]}" wineboot --init
+    quiet timeout 600 "${WINE[@]}" wineboot --init
     # One desktop with a taskbar and a notification area that every process joins.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x800 /f
@@ -64,13 +64,15 @@ make_prefix() {
     touch "$WINEPREFIX/.netchange-ready"
 }
 
-# The shipped program is 32-bit: it runs only where the kernel runs 32-bit
-# x86 code. A static i386 program (tools/i386-probe, built with the tests)
-# tells; NETCHANGE_NO_I386=1 makes the session behave as if it could not.
-# The reason is left in the state folder, where wine-run.sh finds it.
+# The shipped program is 32-bit: it runs only where 32-bit x86 code runs,
+# natively or through qemu-i386 (scripts/install-deps.sh sets that up where
+# the kernel cannot). A static i386 program (tools/i386-probe, built with
+# the tests) tells; NETCHANGE_NO_I386=1 makes the session behave as if it
+# could not. The state folder records how it runs ("i386-mode": native or
+# emulated) or why it does not ("no-i386"), for wine-run.sh.
 check_i386() {
-    local probe=${NETCHANGE_I386_PROBE:-$root/build/x86_64/i386_probe} reason="" out
-    rm -f "$state/no-i386"
+    local probe=${NETCHANGE_I386_PROBE:-$root/build/x86_64/i386_probe} reason="" out mode=native
+    rm -f "$state/no-i386" "$state/i386-mode"
     if [ -n "${NETCHANGE_NO_I386:-}" ]; then
         reason="NETCHANGE_NO_I386 is set"
     elif [ ! -x "$probe" ]; then
@@ -81,7 +83,14 @@ check_i386() {
     if [ -n "$reason" ]; then
         echo "$reason" > "$state/no-i386"
         echo "wine-session: i686 program disabled: $reason"
+        return
     fi
+    # A 32-bit program that ran through qemu-i386 as the kernel's handler.
+    if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+        mode=emulated
+        echo "wine-session: i686 program emulated by qemu-i386: only the smoke set of its tests runs"
+    fi
+    echo "$mode" > "$state/i386-mode"
 }
 
 start() {
@@ -110,7 +119,7 @@ start() {
                 "/reg:$view" || true
         done
     done
-    quiet timeout 120 "${WINE[@]}" wineboot
+    quiet timeout 600 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
     # programs (see tools/desktop-keeper); it ends with the wineserver.
     if [ -n "${NETCHANGE_DESKTOP_KEEPER:-}" ] && [ -f "$NETCHANGE_DESKTOP_KEEPER" ]; then

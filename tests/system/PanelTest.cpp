@@ -107,8 +107,11 @@ TEST_F(PanelTest, TrayRightButtonOpensTheMenuAndDismissingItChoosesNothing)
     EXPECT_TRUE(program.Running());
 }
 
+// With the flag and the tray icon up, as every start brings them.
 TEST_F(PanelTest, TrayMenuQuitEndsWith1501)
 {
+    ASSERT_NE(nullptr, program.WaitForFlag(kStartMs));
+    ASSERT_TRUE(TrayIconExists(panel));
     // Hidden first: the menu works the same way then.
     PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(BecomesHidden());
