@@ -10,11 +10,13 @@ constexpr char kKey[] = "flag";
 
 }  // namespace
 
-bool GetCheckIniPath(char (&path)[MAX_PATH], ModuleFileNameFn moduleFileName)
+const ModulePathApi kSystemModulePathApi = {&GetModuleFileNameA};
+
+bool GetCheckIniPath(char (&path)[MAX_PATH], const ModulePathApi& api)
 {
     char module[MAX_PATH] = {};
     std::memset(path, 0, sizeof path);
-    const DWORD length = moduleFileName(nullptr, module, MAX_PATH);
+    const DWORD length = api.moduleFileName(nullptr, module, MAX_PATH);
     // A full buffer means a truncated (and maybe unterminated) path.
     if (length == 0 || length >= MAX_PATH)
         return false;
@@ -29,18 +31,18 @@ bool GetCheckIniPath(char (&path)[MAX_PATH], ModuleFileNameFn moduleFileName)
     return true;
 }
 
-int ReadCheckFlag(ModuleFileNameFn moduleFileName)
+int ReadCheckFlag(const ModulePathApi& api)
 {
     char path[MAX_PATH];
-    if (!GetCheckIniPath(path, moduleFileName))
+    if (!GetCheckIniPath(path, api))
         return 0;
     return static_cast<int>(GetPrivateProfileIntA(kSection, kKey, 0, path));
 }
 
-void WriteCheckFlag(bool check, ModuleFileNameFn moduleFileName)
+void WriteCheckFlag(bool check, const ModulePathApi& api)
 {
     char path[MAX_PATH];
-    if (!GetCheckIniPath(path, moduleFileName))
+    if (!GetCheckIniPath(path, api))
         return;
     WritePrivateProfileStringA(kSection, kKey, check ? "1" : "0", path);
 }

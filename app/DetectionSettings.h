@@ -5,16 +5,22 @@
 // "CHECKCDROM.ini" beside the executable, section "CHECKFLAG", key "flag".
 // Nothing caches the path: every use builds it afresh from the module path.
 
-using ModuleFileNameFn = DWORD(WINAPI*)(HMODULE, LPSTR, DWORD);
+// Where the program is: the one call of the settings file that tests replace.
+struct ModulePathApi
+{
+    DWORD(WINAPI* moduleFileName)(HMODULE module, LPSTR path, DWORD size);
+};
+
+extern const ModulePathApi kSystemModulePathApi;
 
 // Fills `path` with the settings file's full path. Fails, leaving `path`
 // empty, when the module path cannot be read or its directory leaves no
 // room for the file name in MAX_PATH bytes.
-bool GetCheckIniPath(char (&path)[MAX_PATH], ModuleFileNameFn moduleFileName = &GetModuleFileNameA);
+bool GetCheckIniPath(char (&path)[MAX_PATH], const ModulePathApi& api = kSystemModulePathApi);
 
 // The stored value, 0 when the file, section or key is missing, and 0 when
 // the path cannot be built.
-int ReadCheckFlag(ModuleFileNameFn moduleFileName = &GetModuleFileNameA);
+int ReadCheckFlag(const ModulePathApi& api = kSystemModulePathApi);
 
 // Stores "1" or "0". Writes nothing when the path cannot be built.
-void WriteCheckFlag(bool check, ModuleFileNameFn moduleFileName = &GetModuleFileNameA);
+void WriteCheckFlag(bool check, const ModulePathApi& api = kSystemModulePathApi);

@@ -4,10 +4,9 @@
 
 #include "app/CheckCdrom.h"
 #include "app/DetectionSettings.h"
-#include "app/ProcessObjects.h"
+#include "framework/CAppModule.h"
 #include "panel/CMainDlg.h"
 #include "panel/FlagWindowThread.h"
-#include "panel/PanelMessages.h"
 
 namespace {
 
@@ -34,13 +33,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (ReadCheckFlag() != 0)
         CheckCdrom();
 
-    INT_PTR result;
-    {
-        CMainDlg mainDlg;
-        result = mainDlg.RunModal(GetActiveWindow(), 0);
-        if (mainDlg.EndedByQuitRequest())
-            result = kPanelQuitExitCode;
-    }
+    // The panel's object lives for its run only.
+    const int result = CMainDlg().Run(GetActiveWindow());
 
     // The flag window's object dies with the process-wide objects after we
     // return; its window must be gone first. If it will not go, end the
@@ -50,5 +44,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     g_appModule.Term();
     CoUninitialize();
-    return static_cast<int>(result);
+    return result;
 }

@@ -21,7 +21,7 @@ constexpr int kMaxRounds = 101;
 constexpr int kDirectCalls = 1000000;
 
 // Both dialogs answer the same four messages with the same results.
-LRESULT Answer(UINT message, WPARAM wParam)
+LRESULT BenchAnswer(UINT message, WPARAM wParam)
 {
     return static_cast<LRESULT>(wParam) * 3 + static_cast<LRESULT>(message - WM_BENCH_FIRST);
 }
@@ -43,7 +43,7 @@ INT_PTR CALLBACK PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_BENCH_FIRST + 2:
     case WM_BENCH_FIRST + 3:
         // As the framework does: the result goes through DWLP_MSGRESULT.
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, Answer(message, wParam));
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, BenchAnswer(message, wParam));
         return TRUE;
     default:
         return FALSE;
@@ -73,7 +73,7 @@ public:
         case WM_BENCH_FIRST + 1:
         case WM_BENCH_FIRST + 2:
         case WM_BENCH_FIRST + 3:
-            result = Answer(message, wParam);
+            result = BenchAnswer(message, wParam);
             return TRUE;
         default:
             return FALSE;

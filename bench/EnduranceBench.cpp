@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ProcessObjects.h"
 #include "panel/CMainDlg.h"
 #include "panel/FlagWindowThread.h"
 #include "panel/PanelMessages.h"
@@ -140,16 +139,16 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "EnduranceDriver";
         RegisterClassA(&windowClass);
-        control_ = CreateWindowA("EnduranceDriver", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+        m_control = CreateWindowA("EnduranceDriver", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  windowClass.hInstance, nullptr);
-        current_ = this;
-        hook_ = SetWindowsHookExA(WH_CBT, &CbtHook, nullptr, GetCurrentThreadId());
+        m_current = this;
+        m_hook = SetWindowsHookExA(WH_CBT, &CbtHook, nullptr, GetCurrentThreadId());
     }
     ~Driver()
     {
-        UnhookWindowsHookEx(hook_);
-        DestroyWindow(control_);
-        current_ = nullptr;
+        UnhookWindowsHookEx(m_hook);
+        DestroyWindow(m_control);
+        m_current = nullptr;
     }
 
 private:
@@ -159,15 +158,15 @@ private:
 
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
     {
-        if (code == HCBT_ACTIVATE && current_ != nullptr)
-            current_->OnActivate(reinterpret_cast<HWND>(wParam));
+        if (code == HCBT_ACTIVATE && m_current != nullptr)
+            m_current->OnActivate(reinterpret_cast<HWND>(wParam));
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
     static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == kNext && current_ != nullptr) {
-            current_->Next();
+        if (message == kNext && m_current != nullptr) {
+            m_current->Next();
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
@@ -179,41 +178,41 @@ private:
         GetWindowTextA(window, title, sizeof title);
         if (std::strcmp(title, kSettingsTitle) == 0) {
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            PostMessageA(control_, kNext, 0, 0);
+            PostMessageA(m_control, kNext, 0, 0);
         } else if (std::strcmp(title, kAboutTitle) == 0) {
             PostMessageA(window, WM_COMMAND, IDOK, 0);
-            PostMessageA(control_, kNext, 0, 0);
-        } else if (host_ == nullptr) {
-            host_ = window;
-            remaining_ = kRounds[0].dialogCycles;
-            PostMessageA(control_, kNext, 0, 0);
+            PostMessageA(m_control, kNext, 0, 0);
+        } else if (m_host == nullptr) {
+            m_host = window;
+            m_remaining = kRounds[0].dialogCycles;
+            PostMessageA(m_control, kNext, 0, 0);
         }
     }
 
     void Next()
     {
-        const Round& round = kRounds[round_];
-        switch (step_) {
+        const Round& round = kRounds[m_round];
+        switch (m_step) {
         case kSettings:
         case kAbout:
-            if (remaining_-- > 0) {
-                PostMessageA(host_, WM_COMMAND, step_ == kSettings ? IDOK : ID_PANEL_ABOUT, 0);
+            if (m_remaining-- > 0) {
+                PostMessageA(m_host, WM_COMMAND, m_step == kSettings ? IDOK : ID_PANEL_ABOUT, 0);
                 return;
             }
-            step_ = step_ == kSettings ? kAbout : kMessages;
-            remaining_ = round.dialogCycles;
-            PostMessageA(control_, kNext, 0, 0);
+            m_step = m_step == kSettings ? kAbout : kMessages;
+            m_remaining = round.dialogCycles;
+            PostMessageA(m_control, kNext, 0, 0);
             return;
         case kMessages:
             SendPrivateMessages(round.messages);
-            after[round_] = Take();
-            if (++round_ == 3) {
-                PostMessageA(host_, WM_COMMAND, ID_MENU_QUIT, 0);
+            after[m_round] = Take();
+            if (++m_round == 3) {
+                PostMessageA(m_host, WM_COMMAND, ID_MENU_QUIT, 0);
                 return;
             }
-            step_ = kSettings;
-            remaining_ = kRounds[round_].dialogCycles;
-            PostMessageA(control_, kNext, 0, 0);
+            m_step = kSettings;
+            m_remaining = kRounds[m_round].dialogCycles;
+            PostMessageA(m_control, kNext, 0, 0);
             return;
         }
     }
@@ -223,34 +222,34 @@ private:
         for (int i = 0; i < count; ++i) {
             switch (i % 5) {
             case 0:
-                SendMessageA(host_, WM_PANEL_SHOW, 0, 0);
+                SendMessageA(m_host, WM_PANEL_SHOW, 0, 0);
                 break;
             case 1:
-                SendMessageA(host_, WM_TRAY_NOTIFY, kTrayIconId, WM_MOUSEMOVE);
+                SendMessageA(m_host, WM_TRAY_NOTIFY, kTrayIconId, WM_MOUSEMOVE);
                 break;
             case 2:
-                SendMessageA(host_, WM_COMMAND, IDCANCEL, 0);
+                SendMessageA(m_host, WM_COMMAND, IDCANCEL, 0);
                 break;
             case 3:
-                SendMessageA(host_, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+                SendMessageA(m_host, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
                 break;
             default:
-                SendMessageA(host_, WM_COMMAND, 4242, 0);
+                SendMessageA(m_host, WM_COMMAND, 4242, 0);
                 break;
             }
         }
     }
 
-    HWND control_ = nullptr;
-    HHOOK hook_ = nullptr;
-    HWND host_ = nullptr;
-    int round_ = 0;
-    Step step_ = kSettings;
-    int remaining_ = 0;
-    static Driver* current_;
+    HWND m_control = nullptr;
+    HHOOK m_hook = nullptr;
+    HWND m_host = nullptr;
+    int m_round = 0;
+    Step m_step = kSettings;
+    int m_remaining = 0;
+    static Driver* m_current;
 };
 
-Driver* Driver::current_ = nullptr;
+Driver* Driver::m_current = nullptr;
 
 INT_PTR CALLBACK PlainSecondary(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -7,15 +7,11 @@ BOOL CABOUTDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     if (mapId != 0)
         return FALSE;
-    if (message == WM_INITDIALOG) {
-        result = OnInitDialog();
-        return TRUE;
-    }
+    if (message == WM_INITDIALOG)
+        return Answer(result, OnInitDialog());
     // Esc and the close box (IDCANCEL) close the box as "OK" does.
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        result = OnClose(LOWORD(wParam));
-        return TRUE;
-    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+        return Answer(result, OnClose(LOWORD(wParam)));
     return CCtrlHollowColor::RouteMessage(window, message, wParam, lParam, result, 0) ||
            CPaintBkgnd::RouteMessage(window, message, wParam, lParam, result, 0);
 }

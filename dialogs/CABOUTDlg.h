@@ -3,11 +3,12 @@
 #include "res/resource.h"
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
+#include "ui/Palette.h"
 
 // The About box with the maker's details.
 class CABOUTDlg : public CDialogImpl<CABOUTDlg>,
-                  public CCtrlHollowColor<CABOUTDlg, 0x408040, 0xD7F1D7>,
-                  public CPaintBkgnd<CABOUTDlg, 0xF3F2F0>
+                  public CCtrlHollowColor<CABOUTDlg, kGreenText, kPaleGreen>,
+                  public CPaintBkgnd<CABOUTDlg, kLightGrey>
 {
 public:
     enum { IDD = IDD_ABOUTBOX };
@@ -21,3 +22,6 @@ private:
     LRESULT OnInitDialog();
     LRESULT OnClose(WORD id);
 };
+
+// The one About box object, defined with the other process-wide objects.
+extern CABOUTDlg g_aboutDlg;

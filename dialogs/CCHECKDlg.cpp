@@ -8,20 +8,12 @@ BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     if (mapId != 0)
         return FALSE;
-    if (message == WM_INITDIALOG) {
-        result = OnInitDialog();
-        return TRUE;
-    }
-    if (message == WM_COMMAND) {
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            result = OnOk();
-            return TRUE;
-        case IDCANCEL:
-            result = OnCancel();
-            return TRUE;
-        }
-    }
+    if (message == WM_INITDIALOG)
+        return Answer(result, OnInitDialog());
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
+        return Answer(result, OnOk());
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+        return Answer(result, OnCancel());
     return CCtrlHollowColor::RouteMessage(window, message, wParam, lParam, result, 0) ||
            CPaintBkgnd::RouteMessage(window, message, wParam, lParam, result, 0);
 }

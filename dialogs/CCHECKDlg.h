@@ -3,12 +3,13 @@
 #include "res/resource.h"
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
+#include "ui/Palette.h"
 
 // Detection settings: whether start-up checks the optical drives. Shows the
 // stored choice each time it opens; OK stores the new one, Cancel nothing.
 class CCHECKDlg : public CDialogImpl<CCHECKDlg>,
-                  public CCtrlHollowColor<CCHECKDlg, 0x408040, 0xD7F1D7>,
-                  public CPaintBkgnd<CCHECKDlg, 0xF3F2F0>
+                  public CCtrlHollowColor<CCHECKDlg, kGreenText, kPaleGreen>,
+                  public CPaintBkgnd<CCHECKDlg, kLightGrey>
 {
 public:
     enum { IDD = IDD_CHECK };
@@ -23,3 +24,6 @@ private:
     LRESULT OnOk();
     LRESULT OnCancel();
 };
+
+// The one settings dialog object, defined with the other process-wide objects.
+extern CCHECKDlg g_checkDlg;

@@ -2,32 +2,32 @@
 
 CAppModule::CAppModule()
 {
-    InitializeCriticalSection(&lock_);
+    InitializeCriticalSection(&m_lock);
 }
 
 CAppModule::~CAppModule()
 {
-    if (lockAlive_)
-        DeleteCriticalSection(&lock_);
+    if (m_lockAlive)
+        DeleteCriticalSection(&m_lock);
 }
 
 HRESULT CAppModule::Init(HINSTANCE instance)
 {
-    if (!lockAlive_)
+    if (!m_lockAlive)
         return E_UNEXPECTED;
-    EnterCriticalSection(&lock_);
-    instance_ = instance;
-    LeaveCriticalSection(&lock_);
+    EnterCriticalSection(&m_lock);
+    m_instance = instance;
+    LeaveCriticalSection(&m_lock);
     return S_OK;
 }
 
 void CAppModule::Term()
 {
-    if (!lockAlive_)
+    if (!m_lockAlive)
         return;
-    EnterCriticalSection(&lock_);
-    instance_ = nullptr;
-    LeaveCriticalSection(&lock_);
-    DeleteCriticalSection(&lock_);
-    lockAlive_ = false;
+    EnterCriticalSection(&m_lock);
+    m_instance = nullptr;
+    LeaveCriticalSection(&m_lock);
+    DeleteCriticalSection(&m_lock);
+    m_lockAlive = false;
 }

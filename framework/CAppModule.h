@@ -16,10 +16,14 @@ public:
     // nothing left to do.
     void Term();
 
-    HINSTANCE Instance() const { return instance_; }
+    // Kept because the program's interface requires it; nothing here calls it.
+    HINSTANCE Instance() const { return m_instance; }
 
 private:
-    CRITICAL_SECTION lock_;
-    bool lockAlive_ = true;
-    HINSTANCE instance_ = nullptr;
+    CRITICAL_SECTION m_lock;
+    bool m_lockAlive = true;
+    HINSTANCE m_instance = nullptr;
 };
+
+// The one module object, defined with the other process-wide objects.
+extern CAppModule g_appModule;

@@ -50,8 +50,8 @@ public:
             }
         }
         if (message == WM_NCDESTROY)
-            object->m_state |= CWindowImplRoot<TBase>::kWindowGone;
-        if ((object->m_state & CWindowImplRoot<TBase>::kWindowGone) && object->m_currentMessage == nullptr)
+            object->m_state |= CWindowImplRoot<TBase>::windowGone;
+        if ((object->m_state & CWindowImplRoot<TBase>::windowGone) && object->m_currentMessage == nullptr)
             object->Unbind();
         return answer;
     }

@@ -18,7 +18,7 @@ public:
         if (previous == 0)
             return FALSE;
         this->m_hWnd = window;
-        this->m_previousProcedure = reinterpret_cast<WNDPROC>(previous);
+        this->previousProcedure = reinterpret_cast<WNDPROC>(previous);
         return TRUE;
     }
 };

@@ -22,28 +22,32 @@ public:
         const BOOL handled = object->RouteMessage(window, message, wParam, lParam, result, 0);
         if (!handled) {
             if (message != WM_NCDESTROY) {
-                result = CallWindowProcA(object->m_previousProcedure, window, message, wParam, lParam);
+                result = CallWindowProcA(object->previousProcedure, window, message, wParam, lParam);
             } else {
                 const LONG_PTR before = GetWindowLongPtrA(window, GWLP_WNDPROC);
-                result = CallWindowProcA(object->m_previousProcedure, window, message, wParam, lParam);
+                result = CallWindowProcA(object->previousProcedure, window, message, wParam, lParam);
                 // Put the old procedure back only while nobody has
                 // subclassed the control after us; otherwise we would cut
                 // the later procedure out.
                 const LONG_PTR ours = reinterpret_cast<LONG_PTR>(object->m_trampoline);
-                if (object->m_previousProcedure != &DefWindowProcA && before == ours &&
+                if (object->previousProcedure != &DefWindowProcA && before == ours &&
                     GetWindowLongPtrA(window, GWLP_WNDPROC) == before)
                     SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                      reinterpret_cast<LONG_PTR>(object->m_previousProcedure));
+                                      reinterpret_cast<LONG_PTR>(object->previousProcedure));
             }
         }
         if (message == WM_NCDESTROY)
-            object->m_state |= CWindowImplRoot<TBase>::kWindowGone;
-        if ((object->m_state & CWindowImplRoot<TBase>::kWindowGone) && outer == nullptr)
+            object->m_state |= CWindowImplRoot<TBase>::windowGone;
+        if ((object->m_state & CWindowImplRoot<TBase>::windowGone) && outer == nullptr)
             object->Unbind();
         else
             object->m_currentMessage = outer;
         return result;
     }
 
-    WNDPROC m_previousProcedure = &DefWindowProcA;
+    WNDPROC PreviousProcedure() const { return previousProcedure; }
+
+protected:
+    // The procedure the control had before; whatever the map declines goes there.
+    WNDPROC previousProcedure = &DefWindowProcA;
 };

@@ -19,7 +19,8 @@ template <class TBase>
 class CWindowImplRoot : public TBase, public CMessageMap
 {
 public:
-    enum : DWORD { kWindowGone = 0x1 };
+    // The state's one bit: the window has seen WM_NCDESTROY.
+    enum : DWORD { windowGone = 0x1 };
 
     CWindowImplRoot() = default;
     CWindowImplRoot(const CWindowImplRoot&) = delete;
@@ -34,6 +35,8 @@ public:
     virtual void AfterLastMessage(HWND) {}
 
     MessageRecord* CurrentMessage() const { return m_currentMessage; }
+    EntryTrampoline* Trampoline() const { return m_trampoline; }
+    DWORD State() const { return m_state; }
 
 protected:
     // The trampoline's target and object never change for an object, so it
@@ -59,13 +62,12 @@ protected:
     void Unbind()
     {
         HWND old = this->m_hWnd;
-        m_state &= ~kWindowGone;
+        m_state &= ~windowGone;
         this->m_hWnd = nullptr;
         m_currentMessage = nullptr;
         AfterLastMessage(old);
     }
 
-public:
     CreationEntry m_creationEntry;
     EntryTrampoline* m_trampoline = nullptr;
     MessageRecord* m_currentMessage = nullptr;

@@ -4,28 +4,28 @@
 
 CreationRegistry::CreationRegistry()
 {
-    InitializeCriticalSection(&lock_);
+    InitializeCriticalSection(&m_lock);
 }
 
 CreationRegistry::~CreationRegistry()
 {
-    DeleteCriticalSection(&lock_);
+    DeleteCriticalSection(&m_lock);
 }
 
 void CreationRegistry::Register(CreationEntry& entry, void* object)
 {
     entry.object = object;
     entry.threadId = GetCurrentThreadId();
-    ScopedLock guard(lock_);
-    entry.next = head_;
-    head_ = &entry;
+    ScopedLock guard(m_lock);
+    entry.next = m_head;
+    m_head = &entry;
 }
 
 void* CreationRegistry::TakeForCurrentThread()
 {
     const DWORD thread = GetCurrentThreadId();
-    ScopedLock guard(lock_);
-    for (CreationEntry** link = &head_; *link != nullptr; link = &(*link)->next) {
+    ScopedLock guard(m_lock);
+    for (CreationEntry** link = &m_head; *link != nullptr; link = &(*link)->next) {
         CreationEntry* entry = *link;
         if (entry->threadId == thread) {
             *link = entry->next;
@@ -38,8 +38,8 @@ void* CreationRegistry::TakeForCurrentThread()
 
 void CreationRegistry::Withdraw(CreationEntry& entry)
 {
-    ScopedLock guard(lock_);
-    for (CreationEntry** link = &head_; *link != nullptr; link = &(*link)->next) {
+    ScopedLock guard(m_lock);
+    for (CreationEntry** link = &m_head; *link != nullptr; link = &(*link)->next) {
         if (*link == &entry) {
             *link = entry.next;
             entry.next = nullptr;

@@ -30,8 +30,8 @@ public:
     void Withdraw(CreationEntry& entry);
 
 private:
-    CRITICAL_SECTION lock_;
-    CreationEntry* head_ = nullptr;
+    CRITICAL_SECTION m_lock;
+    CreationEntry* m_head = nullptr;
 };
 
 // Defined by the program beside its other process-wide objects.

@@ -5,7 +5,7 @@
 // its object without any lookup.
 //
 // This header stays free of Windows headers on purpose: a Linux i386 test
-// executes the x86 encoding under qemu-i386.
+// (tests/stub_i386) executes the x86 encoding on its own, under qemu-i386.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

@@ -9,13 +9,13 @@
 class ModuleRecord
 {
 public:
-    ModuleRecord() : resourceInstance_(GetModuleHandleA(nullptr)) {}
+    ModuleRecord() : m_resourceInstance(GetModuleHandleA(nullptr)) {}
 
-    HINSTANCE ResourceInstance() const { return resourceInstance_; }
-    HINSTANCE ModuleInstance() const { return resourceInstance_; }
+    HINSTANCE ResourceInstance() const { return m_resourceInstance; }
+    HINSTANCE ModuleInstance() const { return m_resourceInstance; }
 
 private:
-    HINSTANCE resourceInstance_;
+    HINSTANCE m_resourceInstance;
 };
 
 // Defined by the program beside its other process-wide objects, first of all.

@@ -6,11 +6,11 @@
 class ScopedLock
 {
 public:
-    explicit ScopedLock(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-    ~ScopedLock() { LeaveCriticalSection(&lock_); }
+    explicit ScopedLock(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
+    ~ScopedLock() { LeaveCriticalSection(&m_lock); }
     ScopedLock(const ScopedLock&) = delete;
     ScopedLock& operator=(const ScopedLock&) = delete;
 
 private:
-    CRITICAL_SECTION& lock_;
+    CRITICAL_SECTION& m_lock;
 };

@@ -14,12 +14,12 @@ constexpr unsigned char kTrap = 0xCC;  // int3
 
 StubPool::StubPool()
 {
-    InitializeCriticalSection(&lock_);
+    InitializeCriticalSection(&m_lock);
 }
 
 bool StubPool::MapSection()
 {
-    if (executable_ != nullptr)
+    if (m_executable != nullptr)
         return true;
     HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_EXECUTE_READWRITE,
                                         0, kSectionSize, nullptr);
@@ -36,26 +36,26 @@ bool StubPool::MapSection()
             UnmapViewOfFile(executable);
         return false;
     }
-    writable_ = static_cast<unsigned char*>(writable);
-    executable_ = static_cast<unsigned char*>(executable);
-    std::memset(writable_, kTrap, kSectionSize);
+    m_writable = static_cast<unsigned char*>(writable);
+    m_executable = static_cast<unsigned char*>(executable);
+    std::memset(m_writable, kTrap, kSectionSize);
     return true;
 }
 
 EntryTrampoline* StubPool::Allocate(const void* object, const void* target)
 {
-    ScopedLock guard(lock_);
-    if (inUse_ >= capacity_ || !MapSection())
+    ScopedLock guard(m_lock);
+    if (!MapSection())
         return nullptr;
     for (std::size_t slot = 0; slot < kSlots; ++slot) {
         std::uint64_t bit = std::uint64_t{1} << (slot % 64);
-        if (used_[slot / 64] & bit)
+        if (m_used[slot / 64] & bit)
             continue;
-        used_[slot / 64] |= bit;
-        ++inUse_;
+        m_used[slot / 64] |= bit;
+        ++m_inUse;
         const std::size_t offset = slot * EntryTrampoline::kSlotSize;
-        unsigned char* code = executable_ + offset;
-        EntryTrampoline::Encode(writable_ + offset, reinterpret_cast<std::uintptr_t>(code),
+        unsigned char* code = m_executable + offset;
+        EntryTrampoline::Encode(m_writable + offset, reinterpret_cast<std::uintptr_t>(code),
                                 reinterpret_cast<std::uintptr_t>(object),
                                 reinterpret_cast<std::uintptr_t>(target));
         FlushInstructionCache(GetCurrentProcess(), code, EntryTrampoline::kSlotSize);
@@ -67,42 +67,30 @@ EntryTrampoline* StubPool::Allocate(const void* object, const void* target)
 std::size_t StubPool::SlotOf(const EntryTrampoline* stub) const
 {
     auto at = reinterpret_cast<const unsigned char*>(stub);
-    if (executable_ == nullptr || at < executable_ || at >= executable_ + kSectionSize)
+    if (m_executable == nullptr || at < m_executable || at >= m_executable + kSectionSize)
         return kSlots;
-    return static_cast<std::size_t>(at - executable_) / EntryTrampoline::kSlotSize;
+    return static_cast<std::size_t>(at - m_executable) / EntryTrampoline::kSlotSize;
 }
 
 void StubPool::Release(EntryTrampoline* stub)
 {
     if (stub == nullptr)
         return;
-    ScopedLock guard(lock_);
+    ScopedLock guard(m_lock);
     const std::size_t slot = SlotOf(stub);
     if (slot >= kSlots)
         return;
     std::uint64_t bit = std::uint64_t{1} << (slot % 64);
-    if (!(used_[slot / 64] & bit))
+    if (!(m_used[slot / 64] & bit))
         return;
-    used_[slot / 64] &= ~bit;
-    --inUse_;
-    std::memset(writable_ + slot * EntryTrampoline::kSlotSize, kTrap, EntryTrampoline::kSlotSize);
+    m_used[slot / 64] &= ~bit;
+    --m_inUse;
+    std::memset(m_writable + slot * EntryTrampoline::kSlotSize, kTrap, EntryTrampoline::kSlotSize);
     FlushInstructionCache(GetCurrentProcess(), stub, EntryTrampoline::kSlotSize);
-}
-
-void StubPool::SetCapacity(std::size_t capacity)
-{
-    ScopedLock guard(lock_);
-    capacity_ = capacity < kSlots ? capacity : kSlots;
-}
-
-std::size_t StubPool::Capacity() const
-{
-    ScopedLock guard(lock_);
-    return capacity_;
 }
 
 std::size_t StubPool::InUse() const
 {
-    ScopedLock guard(lock_);
-    return inUse_;
+    ScopedLock guard(m_lock);
+    return m_inUse;
 }

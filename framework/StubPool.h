@@ -21,26 +21,22 @@ public:
     StubPool& operator=(const StubPool&) = delete;
 
     // A stub that enters `target` with `object` as first argument, or null
-    // when the pool is exhausted or the section cannot be made.
+    // when all kSlots are in use or the section cannot be made.
     EntryTrampoline* Allocate(const void* object, const void* target);
     // Returns a stub; its bytes become traps, so a late call faults loudly.
     void Release(EntryTrampoline* stub);
 
-    // Test seam: how many stubs may be in use at once (at most kSlots).
-    void SetCapacity(std::size_t capacity);
-    std::size_t Capacity() const;
     std::size_t InUse() const;
 
 private:
     bool MapSection();
     std::size_t SlotOf(const EntryTrampoline* stub) const;
 
-    mutable CRITICAL_SECTION lock_;
-    unsigned char* writable_ = nullptr;
-    unsigned char* executable_ = nullptr;
-    std::size_t capacity_ = kSlots;
-    std::size_t inUse_ = 0;
-    std::uint64_t used_[kSlots / 64] = {};
+    mutable CRITICAL_SECTION m_lock;
+    unsigned char* m_writable = nullptr;
+    unsigned char* m_executable = nullptr;
+    std::size_t m_inUse = 0;
+    std::uint64_t m_used[kSlots / 64] = {};
 };
 
 // Never destroyed, its lock never deleted: the process-wide dialog objects

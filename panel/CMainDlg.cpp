@@ -1,7 +1,8 @@
 #include "panel/CMainDlg.h"
 
-#include "app/ProcessObjects.h"
 #include "app/RunAtStartup.h"
+#include "dialogs/CABOUTDlg.h"
+#include "dialogs/CCHECKDlg.h"
 #include "panel/FlagWindowThread.h"
 #include "panel/PanelMenu.h"
 #include "panel/PanelMessages.h"
@@ -22,6 +23,8 @@ void RunSecondary(TDialog& dialog)
 }
 
 constexpr UINT kWakeIntervalMs = 50;
+// One face of a button's image strip: the buttons take this width.
+constexpr int kButtonFaceWidth = 111;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
@@ -42,82 +45,52 @@ CMainDlg::~CMainDlg()
         KillTimer(nullptr, m_wakeTimer);
 }
 
+int CMainDlg::Run(HWND owner)
+{
+    m_quitRequested = false;
+    const INT_PTR ended = RunModal(owner, 0);
+    // The flag's "退出" destroys the panel, which leaves the run no end code.
+    return m_quitRequested ? kFlagQuitExitCode : static_cast<int>(ended);
+}
+
 BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                             DWORD mapId)
 {
     if (mapId != 0)
         return FALSE;
     // Registered at run time, so no case label.
-    if (message == m_taskbarCreated && message != 0) {
-        RestoreTrayIcon();
-        result = 0;
-        return TRUE;
-    }
+    if (message == m_taskbarCreated && message != 0)
+        return Answer(result, RestoreTrayIcon());
     switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
+    case WM_INITDIALOG:     return Answer(result, OnInitDialog());
+    case WM_TRAY_NOTIFY:    return Answer(result, OnTrayNotify(lParam));
+    case WM_PANEL_SHOW:     return Answer(result, Show());
+    case WM_PANEL_QUIT:     return Answer(result, QuitFromFlag());
+    case WM_PANEL_SETTINGS: return Answer(result, RunSettingsDialog());
+    case WM_PANEL_ABOUT:    return Answer(result, RunAboutDialog());
+    case WM_TIMER:
+        if (wParam == kTrayRetryTimer)
+            return Answer(result, RetryTrayIcon());
+        break;
     case WM_COMMAND:
-        if (OnCommand(LOWORD(wParam))) {
-            result = 0;
-            return TRUE;
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case ID_MENU_SETTINGS: return Answer(result, RunSettingsDialog());
+        case ID_PANEL_ABOUT:
+        case ID_MENU_ABOUT:    return Answer(result, RunAboutDialog());
+        case IDCANCEL:         return Answer(result, Hide());
+        case ID_MENU_QUIT:     return Answer(result, QuitFromTray());
         }
         break;
-    case WM_TRAY_NOTIFY:
-        result = OnTrayNotify(lParam);
-        return TRUE;
-    case WM_PANEL_SHOW:
-        ShowWindow(m_hWnd, SW_SHOW);
-        result = 0;
-        return TRUE;
-    case WM_PANEL_QUIT:
-        QuitFromFlag();
-        result = 0;
-        return TRUE;
-    case WM_PANEL_SETTINGS:
-        RunSettingsDialog();
-        result = 0;
-        return TRUE;
-    case WM_PANEL_ABOUT:
-        RunAboutDialog();
-        result = 0;
-        return TRUE;
-    case WM_TIMER:
-        if (wParam != kTrayRetryTimer)
-            break;
-        RetryTrayIcon();
-        result = 0;
-        return TRUE;
-    default:
-        break;
     }
+    // Then the look, the first mixin that answers winning, and the order is
+    // the look: the picture answers every erase, so CPaintBkgnd's grey never
+    // shows; the hollow green answers statics and buttons, so CCtrlColor's
+    // blue text never shows and only its brush, the dialog's, is used.
     return CBitmapBkgnd::RouteMessage(window, message, wParam, lParam, result, 0) ||
            CCtrlHollowColor::RouteMessage(window, message, wParam, lParam, result, 0) ||
            CPaintBkgnd::RouteMessage(window, message, wParam, lParam, result, 0) ||
            CCtrlColor::RouteMessage(window, message, wParam, lParam, result, 0);
-}
-
-bool CMainDlg::OnCommand(WORD id)
-{
-    switch (id) {
-    case IDOK:
-    case ID_MENU_SETTINGS:
-        RunSettingsDialog();
-        break;
-    case ID_PANEL_ABOUT:
-    case ID_MENU_ABOUT:
-        RunAboutDialog();
-        break;
-    case IDCANCEL:
-        ShowWindow(m_hWnd, SW_HIDE);
-        break;
-    case ID_MENU_QUIT:
-        QuitFromTray();
-        break;
-    default:
-        return false;
-    }
-    return true;
 }
 
 LRESULT CMainDlg::OnInitDialog()
@@ -145,18 +118,20 @@ void CMainDlg::RetryTrayIconSoon()
 
 // A shell that starts again has lost every icon: shown or hidden, the panel
 // puts its own back.
-void CMainDlg::RestoreTrayIcon()
+LRESULT CMainDlg::RestoreTrayIcon()
 {
     if (!m_ending && !m_trayIcon.AddAgain())
         RetryTrayIconSoon();
+    return 0;
 }
 
 // A tick already queued when the quit began must not bring the icon back
 // after the quit removed it.
-void CMainDlg::RetryTrayIcon()
+LRESULT CMainDlg::RetryTrayIcon()
 {
     if (m_ending || m_trayRetriesLeft <= 0 || m_trayIcon.AddAgain() || --m_trayRetriesLeft <= 0)
         KillTimer(m_hWnd, kTrayRetryTimer);
+    return 0;
 }
 
 // No taskbar button: the panel is reached through the tray and the flag.
@@ -197,7 +172,7 @@ void CMainDlg::SetUpButtons()
     };
     for (const Setup& setup : setups) {
         HIMAGELIST strip = ImageList_LoadImageA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(setup.strip),
-                                                111, 0, CLR_NONE, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+                                                kButtonFaceWidth, 0, CLR_NONE, IMAGE_BITMAP, LR_CREATEDIBSECTION);
         setup.button.AttachToControl(GetDlgItem(m_hWnd, setup.id));
         setup.button.AssignTooltipText(setup.tooltip);
         setup.button.AssignImageStrip(strip);
@@ -205,44 +180,56 @@ void CMainDlg::SetUpButtons()
     }
 }
 
+// Only a double-click and a right-button press act on the icon.
 LRESULT CMainDlg::OnTrayNotify(LPARAM mouseMessage)
 {
-    switch (mouseMessage) {
-    case WM_LBUTTONDBLCLK:
+    if (mouseMessage == WM_LBUTTONDBLCLK)
         ShowWindow(m_hWnd, SW_SHOW);
-        break;
-    case WM_RBUTTONDOWN:
+    else if (mouseMessage == WM_RBUTTONDOWN)
         ShowPanelMenu(m_hWnd);
-        break;
-    default:
-        break;
-    }
     return 0;
 }
 
-void CMainDlg::RunSettingsDialog()
+LRESULT CMainDlg::Show()
+{
+    ShowWindow(m_hWnd, SW_SHOW);
+    return 0;
+}
+
+// Esc, the close box and the "退出" button: the program stays in the tray.
+LRESULT CMainDlg::Hide()
+{
+    ShowWindow(m_hWnd, SW_HIDE);
+    return 0;
+}
+
+LRESULT CMainDlg::RunSettingsDialog()
 {
     RunSecondary(g_checkDlg);
+    return 0;
 }
 
-void CMainDlg::RunAboutDialog()
+LRESULT CMainDlg::RunAboutDialog()
 {
     RunSecondary(g_aboutDlg);
+    return 0;
 }
 
-void CMainDlg::QuitFromTray()
+LRESULT CMainDlg::QuitFromTray()
 {
     PrepareToEnd();
     EndDialog(m_hWnd, kTrayQuitExitCode);
     m_trayIcon.Remove();
+    return 0;
 }
 
-void CMainDlg::QuitFromFlag()
+LRESULT CMainDlg::QuitFromFlag()
 {
     m_quitRequested = true;
     PrepareToEnd();
     DestroyWindow(m_hWnd);
     m_trayIcon.Remove();
+    return 0;
 }
 
 // Quitting does not wait for the user: an open menu and the secondary

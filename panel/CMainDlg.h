@@ -8,15 +8,16 @@
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
 #include "ui/FittedFont.h"
+#include "ui/Palette.h"
 
 // The main panel: says the computer is on the internal network and how to
 // switch, owns the tray icon, starts the flag window, and receives every
 // request of the tray, the flag window and its own buttons. Hiding it does
 // not end the program; only "退出" in the tray or flag menu does.
 class CMainDlg : public CDialogImpl<CMainDlg>,
-                 public CCtrlColor<CMainDlg, 0xFF0000, 0xD7F1D7>,
-                 public CCtrlHollowColor<CMainDlg, 0x408040, 0xD7F1D7>,
-                 public CPaintBkgnd<CMainDlg, 0xE7E7E7>,
+                 public CCtrlColor<CMainDlg, kBlueText, kPaleGreen>,
+                 public CCtrlHollowColor<CMainDlg, kGreenText, kPaleGreen>,
+                 public CPaintBkgnd<CMainDlg, kPanelGrey>,
                  public CBitmapBkgnd<CMainDlg, IDB_PANEL>
 {
 public:
@@ -27,35 +28,37 @@ public:
     explicit CMainDlg(const TrayShellApi& shell = kSystemTrayShellApi);
     ~CMainDlg() override;
 
+    // Runs the panel until the program ends and returns the process's exit
+    // code, decided here and nowhere else: 1501 after the tray's "退出",
+    // 1505 after the flag's, -1 when the panel cannot be created.
+    int Run(HWND owner);
+
     BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                       DWORD mapId) override;
 
-    // True once the flag window's "退出" destroyed the panel: its modal run
-    // then yields no end code of its own.
-    bool EndedByQuitRequest() const { return m_quitRequested; }
+    const TrayIcon& Tray() const { return m_trayIcon; }
+
+private:
+    LRESULT OnInitDialog();
+    LRESULT OnTrayNotify(LPARAM mouseMessage);
+    LRESULT Show();
+    LRESULT Hide();
+    LRESULT RunSettingsDialog();
+    LRESULT RunAboutDialog();
+    LRESULT QuitFromTray();
+    LRESULT QuitFromFlag();
+    LRESULT RestoreTrayIcon();
+    LRESULT RetryTrayIcon();
+    void MakeToolWindow();
+    void FitInstructionLines();
+    void SetUpButtons();
+    void PrepareToEnd();
+    void RetryTrayIconSoon();
 
     TrayIcon m_trayIcon;
     CBmpBtn m_settingsButton;
     CBmpBtn m_aboutButton;
     CBmpBtn m_quitButton;
-
-private:
-    LRESULT OnInitDialog();
-    LRESULT OnTrayNotify(LPARAM mouseMessage);
-    // False for a command the panel does not know.
-    bool OnCommand(WORD id);
-    void MakeToolWindow();
-    void FitInstructionLines();
-    void SetUpButtons();
-    void RunSettingsDialog();
-    void RunAboutDialog();
-    void QuitFromTray();
-    void QuitFromFlag();
-    void PrepareToEnd();
-    void RestoreTrayIcon();
-    void RetryTrayIconSoon();
-    void RetryTrayIcon();
-
     // The instruction lines' font where the dialog's own is too large.
     FittedFont m_linesFont;
     // "TaskbarCreated": a shell that starts, or starts again, asks every

@@ -1,19 +1,20 @@
 #include "panel/FlagWindowThread.h"
 
-#include "app/ProcessObjects.h"
+#include "framework/AtomicHandle.h"
+#include "panel/CNETFLAGDlg.h"
+#include "panel/PanelMessages.h"
 
 namespace {
 
 HANDLE g_thread;
-HWND volatile g_window;
-LONG volatile g_stop;
+FlagWindowStop g_stop;
 
 }  // namespace
 
 DWORD WINAPI FlagWindowThread::Routine(LPVOID)
 {
-    g_netFlagDlg.RunModal(GetActiveWindow(), 0);
-    InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&g_window), nullptr);
+    g_netFlagDlg.RunModal(GetActiveWindow(), reinterpret_cast<LPARAM>(&g_stop));
+    AtomicStore(g_stop.window, static_cast<HWND>(nullptr));
     return 0;
 }
 
@@ -22,23 +23,10 @@ void FlagWindowThread::Start()
     g_thread = CreateThread(nullptr, 0, &Routine, nullptr, 0, nullptr);
 }
 
-void FlagWindowThread::Publish(HWND window)
-{
-    InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&g_window), window);
-    if (StopRequested())
-        PostMessageA(window, WM_FLAG_END, 0, 0);
-}
-
-bool FlagWindowThread::StopRequested()
-{
-    return InterlockedCompareExchange(&g_stop, 0, 0) != 0;
-}
-
 bool FlagWindowThread::Finish(DWORD timeoutMs)
 {
-    InterlockedExchange(&g_stop, 1);
-    HWND window = static_cast<HWND>(
-        InterlockedCompareExchangePointer(reinterpret_cast<PVOID volatile*>(&g_window), nullptr, nullptr));
+    InterlockedExchange(&g_stop.requested, 1);
+    HWND window = AtomicLoad(g_stop.window);
     if (window != nullptr) {
         // Close an open menu first: its own loop would hold the run.
         PostMessageA(window, WM_CANCELMODE, 0, 0);

@@ -6,7 +6,8 @@
 // The flag window object is process-wide and is destroyed after WinMain
 // returns; its window must be gone by then. So before start-up returns, the
 // main thread asks the flag window to end its run (by posting: it never
-// sends to that thread) and waits a bounded time for the thread.
+// sends to that thread) and waits a bounded time for the thread. The thread
+// owns the run and hands the window its stop state.
 class FlagWindowThread
 {
 public:
@@ -15,14 +16,6 @@ public:
     // thread has finished or never ran; false when it did not end in time.
     static bool Finish(DWORD timeoutMs);
 
-    // Called by the flag window when it initialises; ends its run at once
-    // when the end was already asked for.
-    static void Publish(HWND window);
-    static bool StopRequested();
-
 private:
     static DWORD WINAPI Routine(LPVOID);
 };
-
-// Posted to the flag window by Finish; honoured only once the end was asked for.
-constexpr UINT WM_FLAG_END = WM_APP + 0x0F1A;

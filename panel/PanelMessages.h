@@ -13,6 +13,10 @@ constexpr UINT WM_PANEL_QUIT = 1505;      // flag window: "退出"
 constexpr UINT WM_PANEL_SETTINGS = 1506;  // flag window: "设置"
 constexpr UINT WM_PANEL_ABOUT = 1507;     // flag window: "关于"
 
+// Posted to the flag window by its thread when the program ends; honoured
+// only once that end was asked for.
+constexpr UINT WM_FLAG_END = WM_APP + 0x0F1A;
+
 // Commands (WM_COMMAND, low word of wParam). IDOK (1) is "设置", IDCANCEL (2)
 // hides the panel, ID_PANEL_ABOUT (57664, from resource.h) is "关于".
 constexpr WORD ID_MENU_QUIT = 1501;
@@ -25,8 +29,8 @@ constexpr UINT kTrayIconId = 200;
 // panel by it, so it must match the template's caption exactly.
 constexpr char kPanelTitle[] = "VELMOR隔离卡参数设置";
 
-// Exit codes of the process. Quitting from the tray ends the panel's run
-// with 1501; quitting from the flag window destroys the panel, and the
-// process then ends with 1505.
+// The process's exit codes after "退出": the tray's ends the panel's run
+// with 1501; the flag's destroys the panel, and the program then ends with
+// 1505 (CMainDlg::Run decides).
 constexpr int kTrayQuitExitCode = ID_MENU_QUIT;
-constexpr int kPanelQuitExitCode = WM_PANEL_QUIT;
+constexpr int kFlagQuitExitCode = WM_PANEL_QUIT;

@@ -30,14 +30,14 @@ bool TrayIcon::Add(HWND owner)
 {
     // XP's shell refuses a record of Vista's size, so the icon would be
     // missing there; it takes the record as it knew it.
-    const bool vistaOrLater = LOBYTE(LOWORD(api_.windowsVersion())) >= 6;
-    record_.cbSize = vistaOrLater ? sizeof record_ : kXpNotifyIconDataSize;
-    record_.hWnd = owner;
-    record_.uID = kTrayIconId;
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    ZeroMemory(record_.szTip, sizeof record_.szTip);
-    record_.uCallbackMessage = WM_TRAY_NOTIFY;
-    record_.hIcon = LoadIconA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY));
+    const bool vistaOrLater = LOBYTE(LOWORD(m_api.windowsVersion())) >= 6;
+    m_record.cbSize = vistaOrLater ? sizeof m_record : kXpNotifyIconDataSize;
+    m_record.hWnd = owner;
+    m_record.uID = kTrayIconId;
+    m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    ZeroMemory(m_record.szTip, sizeof m_record.szTip);
+    m_record.uCallbackMessage = WM_TRAY_NOTIFY;
+    m_record.hIcon = LoadIconA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY));
     LetTaskbarCreatedThrough(owner);
     return AddAgain();
 }
@@ -49,25 +49,25 @@ bool TrayIcon::Add(HWND owner)
 void TrayIcon::LetTaskbarCreatedThrough(HWND owner)
 {
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    if (FARPROC filterEx = api_.user32Function("ChangeWindowMessageFilterEx"))
+    if (FARPROC filterEx = m_api.user32Function("ChangeWindowMessageFilterEx"))
         FunctionAs<FilterExFn>(filterEx)(owner, taskbarCreated, kMessageFilterAllow, nullptr);
-    else if (FARPROC filter = api_.user32Function("ChangeWindowMessageFilter"))
+    else if (FARPROC filter = m_api.user32Function("ChangeWindowMessageFilter"))
         FunctionAs<FilterFn>(filter)(taskbarCreated, kMessageFilterAdd);
 }
 
 bool TrayIcon::AddAgain()
 {
-    if (api_.notifyIcon(NIM_ADD, &record_))
+    if (m_api.notifyIcon(NIM_ADD, &m_record))
         return true;
     // An add that timed out while the shell was busy may still have added
     // the icon, and one already there cannot be added: a modify without
     // flags tells whether the shell holds it.
-    FullNotifyIconData probe = record_;
+    FullNotifyIconData probe = m_record;
     probe.uFlags = 0;
-    return api_.notifyIcon(NIM_MODIFY, &probe) != FALSE;
+    return m_api.notifyIcon(NIM_MODIFY, &probe) != FALSE;
 }
 
 void TrayIcon::Remove()
 {
-    api_.notifyIcon(NIM_DELETE, &record_);
+    m_api.notifyIcon(NIM_DELETE, &m_record);
 }

@@ -37,7 +37,7 @@ static_assert(kXpNotifyIconDataSize == 504, "the record as XP's shell knows it")
 class TrayIcon
 {
 public:
-    explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : api_(api) {}
+    explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : m_api(api) {}
 
     // True when the shell holds the icon afterwards. Also lets the shell's
     // "TaskbarCreated" through to `owner` when it runs elevated.
@@ -46,11 +46,11 @@ public:
     bool AddAgain();
     void Remove();
 
-    const FullNotifyIconData& Record() const { return record_; }
+    const FullNotifyIconData& Record() const { return m_record; }
 
 private:
     void LetTaskbarCreatedThrough(HWND owner);
 
-    const TrayShellApi& api_;
-    FullNotifyIconData record_ = {};
+    const TrayShellApi& m_api;
+    FullNotifyIconData m_record = {};
 };

@@ -3,7 +3,7 @@
 # a private prefix, one Xvfb display (unless KEEP_DISPLAY=1 and DISPLAY is
 # set), Wine's taskbar desktop, and one warmed-up persistent wineserver.
 #   wine-session.sh start | stop
-# With NETCHANGE_DESKTOP_KEEPER naming tools/desktop-keeper's program, the
+# With NETCHANGE_DESKTOP_KEEPER naming the desktop keeper (tests/session), the
 # desktop stays up for the whole session. Whether the shipped 32-bit program
 # can run is decided once, at start (see check_i386).
 set -euo pipefail
@@ -66,7 +66,7 @@ make_prefix() {
 
 # The shipped program is 32-bit: it runs only where 32-bit x86 code runs,
 # natively or through qemu-i386 (scripts/install-deps.sh sets that up where
-# the kernel cannot). A static i386 program (tools/i386-probe, built with
+# the kernel cannot). A static i386 program (tests/session/I386Probe.c, built with
 # the tests) tells; NETCHANGE_NO_I386=1 makes the session behave as if it
 # could not. The state folder records how it runs ("i386-mode": native or
 # emulated) or why it does not ("no-i386"), for wine-run.sh.
@@ -121,7 +121,7 @@ start() {
     done
     quiet timeout 600 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
-    # programs (see tools/desktop-keeper); it ends with the wineserver.
+    # programs (see tests/session/DesktopKeeper.cpp); it ends with the wineserver.
     if [ -n "${NETCHANGE_DESKTOP_KEEPER:-}" ] && [ -f "$NETCHANGE_DESKTOP_KEEPER" ]; then
         "${WINE[@]}" "$NETCHANGE_DESKTOP_KEEPER" </dev/null >/dev/null 2>&1 &
     fi

@@ -1,3 +1,3 @@
 #include "ui/AutoRepeatApi.h"
 
-AutoRepeatApi g_autoRepeatApi = {&SystemParametersInfoA, &SetTimer};
+const AutoRepeatApi kSystemAutoRepeatApi = {&SystemParametersInfoA, &SetTimer};

@@ -34,8 +34,7 @@ public:
     }
 
     SIZE PictureSize() const { return m_size; }
-
-    HBITMAP m_bitmap;
+    HBITMAP Bitmap() const { return m_bitmap; }
 
 protected:
     ~CBitmapBkgnd() { DeleteObject(m_bitmap); }
@@ -49,6 +48,7 @@ private:
         return {shape.bmWidth, shape.bmHeight};
     }
 
+    HBITMAP m_bitmap;
     SIZE m_size;
     ScaledPicture m_picture;
 };

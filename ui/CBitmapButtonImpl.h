@@ -16,10 +16,24 @@ constexpr DWORD BUTTON_FIT_TO_IMAGE = 0x08;  // client area sized to one picture
 constexpr DWORD BUTTON_SHARED_STRIP = 0x10;  // the image list is not ours to destroy
 constexpr DWORD BUTTON_AUTO_REPEAT = 0x20;   // holding the left button repeats the click
 
+// Every mouse message, WM_MOUSEMOVE to WM_MOUSEHWHEEL (which XP's headers
+// do not name), also feeds the tooltip.
+constexpr UINT kFirstMouseMessage = WM_MOUSEMOVE;
+constexpr UINT kLastMouseMessage = 0x020E;
+
+// The keyboard's repeat settings, which an auto-repeat button follows: a
+// delay of 0 to 3 (250 ms to 1 s) before the first repeat, and a speed of
+// 0 to 31 (about 2.5 to 30 repeats a second). 250 ms where they cannot be read.
+constexpr UINT RepeatDelayMs(UINT delaySetting) { return (delaySetting + 1) * 250; }
+constexpr UINT RepeatIntervalMs(UINT speedSetting) { return 10000 / (speedSetting * 10 + 25); }
+constexpr UINT kUnknownRepeatMs = 250;
+
 // A push-button from a dialog template, taken over and drawn entirely from
 // an image strip: normal, pushed, focus-or-hover and disabled pictures, an
 // optional edge, a focus rectangle and a tooltip. Whatever its map declines
 // goes to the standard button procedure, which still does the clicking.
+// Hover mode and auto-repeat are kept because the program's interface
+// requires them; nothing here turns them on.
 template <class T, class TBase = CButton, class TWinTraits = CWinTraits<0x56000000>>
 class CBitmapButtonImpl : public CWindowImpl<T, TBase, TWinTraits>
 {
@@ -27,8 +41,9 @@ public:
     enum : UINT_PTR { TIMER_REPEAT_DELAY = 1000, TIMER_REPEAT = 1001 };
     enum ImageIndex { kNormal, kPushed, kFocusOrHover, kDisabled };
 
-    explicit CBitmapButtonImpl(DWORD style = BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, HIMAGELIST strip = nullptr)
-        : extendedStyle(style), imageStrip(strip)
+    explicit CBitmapButtonImpl(DWORD style = BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, HIMAGELIST strip = nullptr,
+                               const AutoRepeatApi& autoRepeat = kSystemAutoRepeatApi)
+        : extendedStyle(style), imageStrip(strip), m_autoRepeat(autoRepeat)
     {
     }
 
@@ -186,33 +201,25 @@ public:
         default:
             break;
         }
-        // Every mouse message, 0x0200 to 0x020E, also feeds the tooltip.
-        if (message >= 0x0200 && message <= 0x020E)
+        if (message >= kFirstMouseMessage && message <= kLastMouseMessage)
             RelayToTooltip(window, message, wParam, lParam);
 
         const bool hover = (extendedStyle & BUTTON_HOVER_MODE) != 0;
         switch (message) {
-        case WM_ERASEBKGND:
-            result = 1;
-            return TRUE;
+        case WM_ERASEBKGND:    return this->Answer(result, 1);
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            result = OnPaint(reinterpret_cast<HDC>(wParam));
-            return TRUE;
+        case WM_PRINTCLIENT:   return this->Answer(result, OnPaint(reinterpret_cast<HDC>(wParam)));
+        case WM_LBUTTONDOWN:   return this->Answer(result, OnLButtonDown(message, wParam, lParam));
+        case WM_LBUTTONDBLCLK: return this->Answer(result, OnLButtonDblClk(message, wParam, lParam));
+        case WM_LBUTTONUP:     return this->Answer(result, OnLButtonUp(message, wParam, lParam));
+        case WM_TIMER:         return this->Answer(result, OnTimer(wParam));
+        // The standard button would redraw itself over our picture.
+        case WM_UPDATEUISTATE: return this->Answer(result, 0);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             hasFocus = message == WM_SETFOCUS;
             Repaint();
             return FALSE;
-        case WM_LBUTTONDOWN:
-            result = OnLButtonDown(message, wParam, lParam);
-            return TRUE;
-        case WM_LBUTTONDBLCLK:
-            result = OnLButtonDblClk(message, wParam, lParam);
-            return TRUE;
-        case WM_LBUTTONUP:
-            result = OnLButtonUp(message, wParam, lParam);
-            return TRUE;
         case WM_CAPTURECHANGED:
             if (pressed) {
                 pressed = false;
@@ -230,34 +237,33 @@ public:
                 mouseOver = false;
                 Repaint();
             }
-            result = 0;
-            return TRUE;
+            return this->Answer(result, 0);
         case WM_KEYDOWN:
         case WM_KEYUP:
             if (wParam != VK_SPACE)
                 return FALSE;
-            if (hover) {
-                result = 0;
-                return TRUE;
-            }
+            if (hover)
+                return this->Answer(result, 0);
             if (pressed != (message == WM_KEYDOWN)) {
                 pressed = message == WM_KEYDOWN;
                 Repaint();
             }
             return FALSE;
-        case WM_TIMER:
-            OnTimer(wParam);
-            result = 0;
-            return TRUE;
-        case WM_UPDATEUISTATE:
-            // The standard button would redraw itself over our picture.
-            result = 0;
-            return TRUE;
         default:
             return FALSE;
         }
     }
 
+    DWORD ExtendedStyle() const { return extendedStyle; }
+    HIMAGELIST ImageStrip() const { return imageStrip; }
+    int ImageIndexOf(ImageIndex look) const { return imageIndex[look]; }
+    HWND Tooltip() const { return tooltip; }
+    const char* TooltipText() const { return tooltipText; }
+    bool MouseOver() const { return mouseOver; }
+    bool HasFocus() const { return hasFocus; }
+    bool Pressed() const { return pressed; }
+
+protected:
     DWORD extendedStyle;
     HIMAGELIST imageStrip;
     int imageIndex[4] = {-1, -1, -1, -1};
@@ -310,7 +316,7 @@ private:
 
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return CallWindowProcA(this->m_previousProcedure, this->m_hWnd, message, wParam, lParam);
+        return CallWindowProcA(this->previousProcedure, this->m_hWnd, message, wParam, lParam);
     }
 
     LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
@@ -327,10 +333,8 @@ private:
         }
         if (extendedStyle & BUTTON_AUTO_REPEAT) {
             UINT delay = 0;
-            const UINT wait = g_autoRepeatApi.systemParametersInfo(SPI_GETKEYBOARDDELAY, 0, &delay, 0)
-                                  ? (delay + 1) * 250
-                                  : 250;
-            g_autoRepeatApi.setTimer(window, TIMER_REPEAT_DELAY, wait, nullptr);
+            const bool known = m_autoRepeat.systemParametersInfo(SPI_GETKEYBOARDDELAY, 0, &delay, 0) != FALSE;
+            m_autoRepeat.setTimer(window, TIMER_REPEAT_DELAY, known ? RepeatDelayMs(delay) : kUnknownRepeatMs, nullptr);
         }
         return result;
     }
@@ -383,7 +387,7 @@ private:
         }
     }
 
-    void OnTimer(WPARAM id)
+    LRESULT OnTimer(WPARAM id)
     {
         HWND window = this->m_hWnd;
         if (id == TIMER_REPEAT_DELAY) {
@@ -391,10 +395,9 @@ private:
             if (pressed) {
                 SendClick();
                 UINT speed = 0;
-                const UINT interval = g_autoRepeatApi.systemParametersInfo(SPI_GETKEYBOARDSPEED, 0, &speed, 0)
-                                          ? 10000 / (speed * 10 + 25)
-                                          : 250;
-                g_autoRepeatApi.setTimer(window, TIMER_REPEAT, interval, nullptr);
+                const bool known = m_autoRepeat.systemParametersInfo(SPI_GETKEYBOARDSPEED, 0, &speed, 0) != FALSE;
+                m_autoRepeat.setTimer(window, TIMER_REPEAT, known ? RepeatIntervalMs(speed) : kUnknownRepeatMs,
+                                      nullptr);
             }
         } else if (id == TIMER_REPEAT) {
             if (pressed)
@@ -402,6 +405,7 @@ private:
             else if (GetCapture() != window)
                 KillTimer(window, TIMER_REPEAT);
         }
+        return 0;
     }
 
     void SendClick()
@@ -410,4 +414,6 @@ private:
         const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED);
         SendMessageA(GetParent(window), WM_COMMAND, command, reinterpret_cast<LPARAM>(window));
     }
+
+    const AutoRepeatApi& m_autoRepeat;
 };

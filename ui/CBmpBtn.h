@@ -5,6 +5,7 @@
 class CBmpBtn : public CBitmapButtonImpl<CBmpBtn>
 {
 public:
+    using CBitmapButtonImpl::CBitmapButtonImpl;
     ~CBmpBtn() override = default;
 
     BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,

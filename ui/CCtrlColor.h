@@ -29,8 +29,11 @@ public:
         return TRUE;
     }
 
-    HBRUSH m_brush;
+    HBRUSH Brush() const { return m_brush; }
 
 protected:
     ~CCtrlColor() { DeleteObject(m_brush); }
+
+private:
+    HBRUSH m_brush;
 };

@@ -2,8 +2,9 @@
 #include <windows.h>
 
 // Text of static controls and buttons in one colour, drawn transparently
-// over whatever the dialog painted behind it. The background colour
-// argument mirrors CCtrlColor's and is not used.
+// over whatever the dialog painted behind it, so it needs no background of
+// its own: of the colour pair it takes, as CCtrlColor does, it draws with
+// the text colour.
 template <class T, COLORREF t_text, COLORREF t_background>
 class CCtrlHollowColor
 {
@@ -23,10 +24,12 @@ public:
         return TRUE;
     }
 
-    HBRUSH m_brush;
+    HBRUSH Brush() const { return m_brush; }
 
 protected:
-    // Deleting a stock object does nothing; the call stays for symmetry
-    // with the other mixins' ownership.
+    // Every mixin gives its brush back; for the stock one that is a no-op.
     ~CCtrlHollowColor() { DeleteObject(m_brush); }
+
+private:
+    HBRUSH m_brush;
 };

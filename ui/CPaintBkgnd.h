@@ -23,8 +23,11 @@ public:
         return TRUE;
     }
 
-    HBRUSH m_brush;
+    HBRUSH Brush() const { return m_brush; }
 
 protected:
     ~CPaintBkgnd() { DeleteObject(m_brush); }
+
+private:
+    HBRUSH m_brush;
 };

@@ -1,17 +1,18 @@
 #include "ui/DialogIcons.h"
 
+#include "framework/AtomicHandle.h"
 #include "framework/ModuleRecord.h"
 #include "res/resource.h"
 
 namespace {
 
-HICON g_bigIcon;
-HICON g_smallIcon;
+HICON volatile g_bigIcon;
+HICON volatile g_smallIcon;
 
 // Both GUI threads set icons; the first load wins and a loser's copy goes.
-HICON SharedIcon(HICON& slot, int widthMetric, int heightMetric)
+HICON SharedIcon(HICON volatile& slot, int widthMetric, int heightMetric)
 {
-    HICON icon = static_cast<HICON>(InterlockedCompareExchangePointer(reinterpret_cast<PVOID*>(&slot), nullptr, nullptr));
+    HICON icon = AtomicLoad(slot);
     if (icon != nullptr)
         return icon;
     icon = static_cast<HICON>(LoadImageA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(IDI_MAINFRAME),
@@ -19,7 +20,7 @@ HICON SharedIcon(HICON& slot, int widthMetric, int heightMetric)
                                          LR_DEFAULTCOLOR));
     if (icon == nullptr)
         return nullptr;
-    HICON winner = static_cast<HICON>(InterlockedCompareExchangePointer(reinterpret_cast<PVOID*>(&slot), icon, nullptr));
+    HICON winner = AtomicStoreIfEmpty(slot, icon);
     if (winner == nullptr)
         return icon;
     DestroyIcon(icon);

@@ -87,9 +87,7 @@ DWORD WINAPI FakeGetLastError()
 
 int WINAPI FakeMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    char typeText[16];
-    wsprintfA(typeText, "0x%X", type);
-    g_fake.calls.push_back("MessageBox owner=" + Pointer(owner) + " type=" + typeText + " caption=" +
+    g_fake.calls.push_back("MessageBox owner=" + Pointer(owner) + " type=" + Hex(type) + " caption=" +
                            Utf8From936(caption) + " text=" + Escaped(Utf8From936(text)));
     return IDOK;
 }

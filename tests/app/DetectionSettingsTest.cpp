@@ -5,43 +5,13 @@
 #include <vector>
 
 #include "app/DetectionSettings.h"
+#include "support/ModulePathFake.h"
 #include "support/TempFolder.h"
 #include "support/Text.h"
 
 namespace {
 
 constexpr char kIniName[] = "CHECKCDROM.ini";
-
-// What the fake module-path call reports, and what it was asked.
-struct ModulePathFake
-{
-    std::string path;
-    bool fail = false;
-    int calls = 0;
-    HMODULE module = reinterpret_cast<HMODULE>(1);
-    DWORD size = 0;
-};
-ModulePathFake g_module;
-
-// Behaves like GetModuleFileNameA: a path that does not fit comes back cut,
-// terminated, with the full buffer size as the result.
-DWORD WINAPI FakeModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
-{
-    ++g_module.calls;
-    g_module.module = module;
-    g_module.size = size;
-    if (g_module.fail)
-        return 0;
-    const std::string& path = g_module.path;
-    if (path.size() < size) {
-        std::memcpy(buffer, path.c_str(), path.size() + 1);
-        return static_cast<DWORD>(path.size());
-    }
-    std::memcpy(buffer, path.data(), size - 1);
-    buffer[size - 1] = '\0';
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return size;
-}
 
 bool FileExists(const std::string& path)
 {
@@ -105,10 +75,10 @@ struct FileSnapshot
 class DetectionSettings : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_module = ModulePathFake{}; }
+    void SetUp() override { g_modulePath = ModulePathFake{}; }
 
     // The fake reports an executable in `folder`.
-    void PlaceModuleIn(const std::string& folder) { g_module.path = folder + "NetChange.exe"; }
+    void PlaceModuleIn(const std::string& folder) { g_modulePath.path = folder + "NetChange.exe"; }
 
     std::string Read(const std::string& path)
     {
@@ -117,62 +87,62 @@ protected:
         return bytes;
     }
 
-    TempFolder folder_{"维尔摩 设置"};
+    TempFolder m_folder{"维尔摩 设置"};
 };
 
 // ---- Path building ------------------------------------------------------------
 
 TEST_F(DetectionSettings, PathIsTheModuleFolderPlusFileName)
 {
-    PlaceModuleIn(folder_.Path());
+    PlaceModuleIn(m_folder.Path());
     char path[MAX_PATH];
     std::memset(path, 'Z', sizeof path);
-    ASSERT_TRUE(GetCheckIniPath(path, &FakeModuleFileName));
-    EXPECT_EQ(Utf8From936(folder_.File(kIniName)), Utf8From936(path));
-    EXPECT_EQ(1, g_module.calls);
-    EXPECT_EQ(nullptr, g_module.module) << "the running executable, not a DLL";
-    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), g_module.size);
+    ASSERT_TRUE(GetCheckIniPath(path, kFakeModulePathApi));
+    EXPECT_EQ(Utf8From936(m_folder.File(kIniName)), Utf8From936(path));
+    EXPECT_EQ(1, g_modulePath.calls);
+    EXPECT_EQ(nullptr, g_modulePath.module) << "the running executable, not a DLL";
+    EXPECT_EQ(static_cast<DWORD>(MAX_PATH), g_modulePath.size);
 }
 
 TEST_F(DetectionSettings, PathIsBuiltAfreshAtEveryUse)
 {
     PlaceModuleIn("C:\\first\\");
     char path[MAX_PATH];
-    ASSERT_TRUE(GetCheckIniPath(path, &FakeModuleFileName));
+    ASSERT_TRUE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_STREQ("C:\\first\\CHECKCDROM.ini", path);
     PlaceModuleIn("D:\\second one\\");
-    ASSERT_TRUE(GetCheckIniPath(path, &FakeModuleFileName));
+    ASSERT_TRUE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_STREQ("D:\\second one\\CHECKCDROM.ini", path);
-    EXPECT_EQ(2, g_module.calls);
+    EXPECT_EQ(2, g_modulePath.calls);
 }
 
 TEST_F(DetectionSettings, ModulePathOf259BytesStillWorks)
 {
     // The longest path the platform returns whole; a short directory.
-    g_module.path = "C:\\x\\" + std::string(259 - 5, 'n');
+    g_modulePath.path = "C:\\x\\" + std::string(259 - 5, 'n');
     char path[MAX_PATH];
-    ASSERT_TRUE(GetCheckIniPath(path, &FakeModuleFileName));
+    ASSERT_TRUE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_STREQ("C:\\x\\CHECKCDROM.ini", path);
 }
 
 TEST_F(DetectionSettings, TruncatedModulePathFails)
 {
     // A naive reader would find "C:\x\" in the cut path and carry on.
-    g_module.path = "C:\\x\\" + std::string(300, 'n') + "\\NetChange.exe";
+    g_modulePath.path = "C:\\x\\" + std::string(300, 'n') + "\\NetChange.exe";
     char path[MAX_PATH];
     std::memset(path, 'Z', sizeof path);
-    EXPECT_FALSE(GetCheckIniPath(path, &FakeModuleFileName));
+    EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
 }
 
 TEST_F(DetectionSettings, FailedModulePathFails)
 {
-    g_module.fail = true;
+    g_modulePath.fail = true;
     char path[MAX_PATH];
     std::memset(path, 'Z', sizeof path);
-    EXPECT_FALSE(GetCheckIniPath(path, &FakeModuleFileName));
+    EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
 }
 
 TEST_F(DetectionSettings, PathWithoutBackslashFailsAndWritesNothingHere)
@@ -180,17 +150,17 @@ TEST_F(DetectionSettings, PathWithoutBackslashFailsAndWritesNothingHere)
     // Nothing may land in the current folder as a relative "CHECKCDROM.ini".
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
-    g_module.path = "NetChange.exe";
+    ASSERT_TRUE(SetCurrentDirectoryA(m_folder.Path().c_str()));
+    g_modulePath.path = "NetChange.exe";
     char path[MAX_PATH];
     std::memset(path, 'Z', sizeof path);
-    EXPECT_FALSE(GetCheckIniPath(path, &FakeModuleFileName));
+    EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
-    WriteCheckFlag(true, &FakeModuleFileName);
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    WriteCheckFlag(true, kFakeModulePathApi);
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
     SetCurrentDirectoryA(previous);
     std::vector<std::string> found;
-    FindFiles(folder_.Path(), kIniName, found);
+    FindFiles(m_folder.Path(), kIniName, found);
     EXPECT_TRUE(found.empty()) << Utf8From936(found.empty() ? "" : found.front());
 }
 
@@ -198,25 +168,25 @@ TEST_F(DetectionSettings, PathWithoutBackslashFailsAndWritesNothingHere)
 
 TEST_F(DetectionSettings, FolderOf245BytesWorksForReadAndWrite)
 {
-    const std::string folder = MakeFolderOfLength(folder_.Path(), 245);
+    const std::string folder = MakeFolderOfLength(m_folder.Path(), 245);
     ASSERT_EQ(245u, folder.size());
     PlaceModuleIn(folder);
     char path[MAX_PATH];
-    ASSERT_TRUE(GetCheckIniPath(path, &FakeModuleFileName));
+    ASSERT_TRUE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ(259u, std::strlen(path));
     EXPECT_EQ(folder + kIniName, std::string(path));
 
-    WriteCheckFlag(true, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
     ASSERT_TRUE(FileExists(folder + kIniName));
-    EXPECT_EQ(1, ReadCheckFlag(&FakeModuleFileName));
-    WriteCheckFlag(false, &FakeModuleFileName);
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(1, ReadCheckFlag(kFakeModulePathApi));
+    WriteCheckFlag(false, kFakeModulePathApi);
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
     EXPECT_EQ(0u, GetPrivateProfileIntA("CHECKFLAG", "flag", 7, (folder + kIniName).c_str()));
 }
 
 TEST_F(DetectionSettings, FolderOf246BytesFailsAndWritesNowhere)
 {
-    const std::string folder = MakeFolderOfLength(folder_.Path(), 246);
+    const std::string folder = MakeFolderOfLength(m_folder.Path(), 246);
     ASSERT_EQ(246u, folder.size());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str()));
     PlaceModuleIn(folder);
@@ -224,13 +194,13 @@ TEST_F(DetectionSettings, FolderOf246BytesFailsAndWritesNowhere)
 
     char path[MAX_PATH];
     std::memset(path, 'Z', sizeof path);
-    EXPECT_FALSE(GetCheckIniPath(path, &FakeModuleFileName));
+    EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
 
-    WriteCheckFlag(true, &FakeModuleFileName);
-    WriteCheckFlag(false, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
+    WriteCheckFlag(false, kFakeModulePathApi);
     std::vector<std::string> found;
-    FindFiles(folder_.Path(), kIniName, found);
+    FindFiles(m_folder.Path(), kIniName, found);
     EXPECT_TRUE(found.empty()) << found.size() << " file(s), first " << Utf8From936(found.empty() ? "" : found[0]);
     EXPECT_TRUE(besideTests == FileSnapshot(ExeFolderIni())) << "the test program's own settings file changed";
 }
@@ -239,7 +209,7 @@ TEST_F(DetectionSettings, FolderOf246BytesReadsZeroEvenWhenTheFileIsThere)
 {
     // Planted through the long-path form, where a reader with a larger
     // buffer would find "1".
-    const std::string folder = MakeFolderOfLength(folder_.Path(), 246);
+    const std::string folder = MakeFolderOfLength(m_folder.Path(), 246);
     const std::wstring planted = L"\\\\?\\" + WideFrom936(folder + kIniName);
     HANDLE file = CreateFileW(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
@@ -248,7 +218,7 @@ TEST_F(DetectionSettings, FolderOf246BytesReadsZeroEvenWhenTheFileIsThere)
     WriteFile(file, content, sizeof content - 1, &written, nullptr);
     CloseHandle(file);
     PlaceModuleIn(folder);
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
     DeleteFileW(planted.c_str());
 }
 
@@ -256,15 +226,15 @@ TEST_F(DetectionSettings, FolderOf246BytesReadsZeroEvenWhenTheFileIsThere)
 
 TEST_F(DetectionSettings, MissingFileSectionOrKeyReadsZero)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName)) << "no file";
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi)) << "no file";
     ASSERT_TRUE(TempFolder::WriteFile(ini, "[OTHER]\r\nflag=1\r\n"));
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName)) << "no section";
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi)) << "no section";
     ASSERT_TRUE(TempFolder::WriteFile(ini, "[CHECKFLAG]\r\nflags=1\r\nFLAG2=1\r\n"));
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName)) << "no key";
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi)) << "no key";
     ASSERT_TRUE(TempFolder::WriteFile(ini, "[CHECKFLAG]\r\nflag=\r\n"));
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName)) << "empty value";
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi)) << "empty value";
 }
 
 struct StoredValue
@@ -285,11 +255,11 @@ class StoredValues : public DetectionSettings, public ::testing::WithParamInterf
 
 TEST_P(StoredValues, ReadAsThePlatformReadsThem)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     ASSERT_TRUE(TempFolder::WriteFile(ini, std::string("[CHECKFLAG]\r\nflag=") + GetParam().text + "\r\n"));
     const int platform = static_cast<int>(GetPrivateProfileIntA("CHECKFLAG", "flag", 0, ini.c_str()));
-    const int read = ReadCheckFlag(&FakeModuleFileName);
+    const int read = ReadCheckFlag(kFakeModulePathApi);
     EXPECT_EQ(platform, read) << "stored \"" << GetParam().text << "\"";
     if (GetParam().exact) {
         EXPECT_EQ(GetParam().expected, read) << "stored \"" << GetParam().text << "\"";
@@ -307,38 +277,38 @@ TEST_F(DetectionSettings, AnyNonzeroValueMeansCheck)
 {
     // Start-up checks the drives for every value but 0: "2", "-1" and an
     // overflowing number must not read as 0.
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     for (const char* stored : {"2", "-1", "12abc", "99999999999"}) {
         ASSERT_TRUE(TempFolder::WriteFile(ini, std::string("[CHECKFLAG]\r\nflag=") + stored + "\r\n"));
-        EXPECT_NE(0, ReadCheckFlag(&FakeModuleFileName)) << "stored \"" << stored << "\"";
+        EXPECT_NE(0, ReadCheckFlag(kFakeModulePathApi)) << "stored \"" << stored << "\"";
     }
 }
 
 TEST_F(DetectionSettings, FileIsReadAgainAfterAnOutsideChange)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     ASSERT_TRUE(TempFolder::WriteFile(ini, "[CHECKFLAG]\r\nflag=1\r\n"));
-    EXPECT_EQ(1, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(1, ReadCheckFlag(kFakeModulePathApi));
     ASSERT_TRUE(TempFolder::WriteFile(ini, "[CHECKFLAG]\r\nflag=0\r\n\r\n"));
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
     ASSERT_TRUE(DeleteFileA(ini.c_str()));
-    EXPECT_EQ(0, ReadCheckFlag(&FakeModuleFileName));
+    EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
 }
 
 // ---- Writing ---------------------------------------------------------------------
 
 TEST_F(DetectionSettings, WriteCreatesFileSectionAndKey)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     ASSERT_FALSE(FileExists(ini));
-    WriteCheckFlag(true, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
     EXPECT_EQ("[CHECKFLAG]\r\nflag=1\r\n", Read(ini));
-    WriteCheckFlag(false, &FakeModuleFileName);
+    WriteCheckFlag(false, kFakeModulePathApi);
     EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", Read(ini));
-    WriteCheckFlag(true, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
     EXPECT_EQ("[CHECKFLAG]\r\nflag=1\r\n", Read(ini));
 }
 
@@ -347,38 +317,38 @@ TEST_F(DetectionSettings, WriteCreatesFileSectionAndKey)
 // any byte that changes beyond the one value is ours.
 TEST_F(DetectionSettings, WriteReplacesOnlyTheValue)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     const std::string before = "[Before]\r\nalpha=1\r\nbeta=text with spaces\r\n;a comment\r\n"
                                "[CHECKFLAG]\r\nother=keep\r\nflag=0\r\nmore=yes\r\n"
                                "[After]\r\ngamma=3\r\nflag=0\r\n";
     ASSERT_TRUE(TempFolder::WriteFile(ini, before));
-    WriteCheckFlag(true, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
     std::string expected = before;
     expected.replace(expected.find("flag=0"), 6, "flag=1");
     EXPECT_EQ(expected, Read(ini));
-    WriteCheckFlag(false, &FakeModuleFileName);
+    WriteCheckFlag(false, kFakeModulePathApi);
     EXPECT_EQ(before, Read(ini));
 }
 
 TEST_F(DetectionSettings, WriteAddsAMissingKeyToTheSection)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     const std::string head = "[Before]\r\nalpha=1\r\n[CHECKFLAG]\r\nother=keep\r\n";
     const std::string tail = "[After]\r\ngamma=3\r\n";
     ASSERT_TRUE(TempFolder::WriteFile(ini, head + tail));
-    WriteCheckFlag(false, &FakeModuleFileName);
+    WriteCheckFlag(false, kFakeModulePathApi);
     EXPECT_EQ(head + "flag=0\r\n" + tail, Read(ini));
 }
 
 TEST_F(DetectionSettings, WriteAddsAMissingSectionAtTheEnd)
 {
-    PlaceModuleIn(folder_.Path());
-    const std::string ini = folder_.File(kIniName);
+    PlaceModuleIn(m_folder.Path());
+    const std::string ini = m_folder.File(kIniName);
     const std::string before = "[Before]\r\nalpha=1\r\nflag=7\r\n";
     ASSERT_TRUE(TempFolder::WriteFile(ini, before));
-    WriteCheckFlag(true, &FakeModuleFileName);
+    WriteCheckFlag(true, kFakeModulePathApi);
     const std::string after = Read(ini);
     EXPECT_EQ(before, after.substr(0, before.size())) << "the rest of the file moved";
     std::string added = after.substr(before.size());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/RunAtStartup.h"
+#include "support/ModulePathFake.h"
 #include "support/Text.h"
 
 namespace {
@@ -19,10 +20,9 @@ constexpr char kInstalledPath[] = "C:\\Program Files\\维尔摩 网络\\NetChang
 constexpr char kQuotedPath[] = "\"C:\\Program Files\\维尔摩 网络\\NetChange.exe\"";
 constexpr wchar_t kQuotedPathWide[] = L"\"C:\\Program Files\\维尔摩 网络\\NetChange.exe\"";
 
-// The module path the fake reports and every call the registration made.
+// Every registry call the registration made, and what they answer.
 struct RegistryFake
 {
-    std::string modulePath = kInstalledPath;
     LSTATUS openResult = ERROR_SUCCESS;
     LSTATUS setResult = ERROR_SUCCESS;
     HKEY openedKey = reinterpret_cast<HKEY>(static_cast<INT_PTR>(0x5150));
@@ -64,20 +64,6 @@ LSTATUS WINAPI FakeCloseKey(HKEY key)
 {
     g_fake.calls.push_back("close " + KeyName(key));
     return ERROR_SUCCESS;
-}
-
-DWORD WINAPI FakeModuleFileName(HMODULE module, LPSTR path, DWORD size)
-{
-    g_fake.calls.push_back(std::string("module ") + (module == nullptr ? "null" : "set") + " " +
-                           std::to_string(size));
-    const std::string& p = g_fake.modulePath;
-    if (p.size() < size) {
-        std::memcpy(path, p.c_str(), p.size() + 1);
-        return static_cast<DWORD>(p.size());
-    }
-    std::memcpy(path, p.data(), size - 1);
-    path[size - 1] = '\0';
-    return size;
 }
 
 void FakeWriteStdout(const char* text)
@@ -147,7 +133,9 @@ protected:
     void SetUp() override
     {
         g_fake = RegistryFake{};
-        saved_ = ReadValue();
+        g_modulePath = ModulePathFake{};
+        g_modulePath.path = kInstalledPath;
+        m_saved = ReadValue();
         DeleteValue();
     }
 
@@ -155,13 +143,13 @@ protected:
     void TearDown() override
     {
         DeleteValue();
-        if (!saved_.exists)
+        if (!m_saved.exists)
             return;
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
             return;
-        RegSetValueExA(key, kValueName, 0, saved_.type, reinterpret_cast<const BYTE*>(saved_.bytes.data()),
-                       static_cast<DWORD>(saved_.bytes.size()));
+        RegSetValueExA(key, kValueName, 0, m_saved.type, reinterpret_cast<const BYTE*>(m_saved.bytes.data()),
+                       static_cast<DWORD>(m_saved.bytes.size()));
         RegCloseKey(key);
     }
 
@@ -179,14 +167,19 @@ protected:
         return RegistryApi{&FakeOpenKey, &FakeSetValue, &FakeCloseKey, &FakeModuleFileName, &FakeWriteStdout};
     }
 
+    // The registry calls in order, after the program's path was asked for
+    // once, for the running executable, in a MAX_PATH buffer.
     static void ExpectCalls(const std::vector<std::string>& expected)
     {
+        EXPECT_EQ(1, g_modulePath.calls);
+        EXPECT_EQ(nullptr, g_modulePath.module);
+        EXPECT_EQ(static_cast<DWORD>(MAX_PATH), g_modulePath.size);
         EXPECT_TRUE(expected == g_fake.calls) << "expected calls:\n"
                                               << Join(expected) << "actual calls:\n"
                                               << Join(g_fake.calls);
     }
 
-    StoredValue saved_;
+    StoredValue m_saved;
 };
 
 // ---- The real registry -------------------------------------------------------------
@@ -230,7 +223,7 @@ TEST_F(RunAtStartup, DefaultTableRegistersThisProgram)
 
 TEST_F(RunAtStartup, TruncatedModulePathWritesNothing)
 {
-    g_fake.modulePath = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
+    g_modulePath.path = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
     EXPECT_FALSE(RegisterRunAtStartup(RealRegistry()));
     EXPECT_FALSE(ReadValue().exists);
 }
@@ -240,7 +233,7 @@ TEST_F(RunAtStartup, TruncatedModulePathWritesNothing)
 TEST_F(RunAtStartup, CallsInOrder)
 {
     EXPECT_TRUE(RegisterRunAtStartup(AllFake()));
-    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
+    ExpectCalls({std::string("open HKLM ") + kRunKey,
                  "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(sizeof kQuotedPath),
                  "close opened"});
     EXPECT_EQ(std::string(kQuotedPath, sizeof kQuotedPath), g_fake.setData);
@@ -251,7 +244,7 @@ TEST_F(RunAtStartup, KeyThatWillNotOpenIsReportedOnStandardOutput)
 {
     g_fake.openResult = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
-    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey});
+    ExpectCalls({std::string("open HKLM ") + kRunKey});
     ASSERT_EQ(1u, g_fake.printed.size());
     EXPECT_EQ(u8"打开注册表项失败", g_fake.printed[0]);
 }
@@ -260,7 +253,7 @@ TEST_F(RunAtStartup, ValueThatCannotBeSetStillClosesTheKey)
 {
     g_fake.setResult = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
-    ExpectCalls({"module null 260", std::string("open HKLM ") + kRunKey,
+    ExpectCalls({std::string("open HKLM ") + kRunKey,
                  "set opened VELMORNETCHANGE reserved=0 type=1 size=" + std::to_string(sizeof kQuotedPath),
                  "close opened"});
     EXPECT_TRUE(g_fake.printed.empty()) << "only a failed open is reported";
@@ -268,9 +261,9 @@ TEST_F(RunAtStartup, ValueThatCannotBeSetStillClosesTheKey)
 
 TEST_F(RunAtStartup, TruncatedModulePathOpensNothing)
 {
-    g_fake.modulePath = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
+    g_modulePath.path = "C:\\" + std::string(300, 'p') + "\\NetChange.exe";
     EXPECT_FALSE(RegisterRunAtStartup(AllFake()));
-    ExpectCalls({"module null 260"});
+    ExpectCalls({});
 }
 
 // Quotes and terminating zero count: a path of 257 bytes fills MAX_PATH,
@@ -279,10 +272,10 @@ TEST_F(RunAtStartup, QuotedPathMustFitMaxPath)
 {
     for (size_t length : {257u, 258u}) {
         g_fake = RegistryFake{};
-        g_fake.modulePath = "C:\\" + std::string(length - 3 - 4, 'p') + ".exe";
-        ASSERT_EQ(length, g_fake.modulePath.size());
+        g_modulePath.path = "C:\\" + std::string(length - 3 - 4, 'p') + ".exe";
+        ASSERT_EQ(length, g_modulePath.path.size());
         EXPECT_EQ(length == 257, RegisterRunAtStartup(AllFake())) << length;
-        EXPECT_EQ(length == 257 ? "\"" + g_fake.modulePath + "\"" + std::string(1, '\0') : "", g_fake.setData);
+        EXPECT_EQ(length == 257 ? "\"" + g_modulePath.path + "\"" + std::string(1, '\0') : "", g_fake.setData);
     }
 }
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string>
 
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 #include "dialogs/CABOUTDlg.h"
 #include "support/Text.h"
 
@@ -14,10 +14,10 @@ class AboutDialog : public ::testing::Test
 protected:
     ModalRun Run(const std::function<void(HWND)>& act, HWND owner = nullptr)
     {
-        return DriveModal([this, owner] { return dialog_.RunModal(owner, 0); }, act);
+        return DriveModal([this, owner] { return m_dialog.RunModal(owner, 0); }, act);
     }
 
-    CABOUTDlg dialog_;
+    CABOUTDlg m_dialog;
 };
 
 // ---- Closing ---------------------------------------------------------------------------
@@ -27,40 +27,6 @@ TEST_F(AboutDialog, OkButtonEndsWithOne)
     const ModalRun run = Run([](HWND dialog) { SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0); });
     ASSERT_TRUE(run.acted) << "the dialog never appeared";
     EXPECT_EQ(IDOK, run.result);
-    EXPECT_FALSE(run.stuck);
-}
-
-TEST_F(AboutDialog, EnterEndsWithOne)
-{
-    HWND focus = nullptr;
-    HWND ok = nullptr;
-    const ModalRun run = Run([&](HWND dialog) {
-        focus = GetFocus();
-        ok = GetDlgItem(dialog, IDOK);
-        PostKey(focus, VK_RETURN);
-    });
-    EXPECT_EQ(ok, focus) << "OK, the only tab stop, has the focus";
-    EXPECT_EQ(IDOK, run.result);
-}
-
-TEST_F(AboutDialog, EscEndsIt)
-{
-    const ModalRun run = Run([](HWND) { PostKey(GetFocus(), VK_ESCAPE); });
-    EXPECT_EQ(IDCANCEL, run.result);
-    EXPECT_FALSE(run.stuck);
-}
-
-TEST_F(AboutDialog, CloseBoxEndsIt)
-{
-    const ModalRun run = Run([](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
-    EXPECT_EQ(IDCANCEL, run.result);
-    EXPECT_FALSE(run.stuck);
-}
-
-TEST_F(AboutDialog, CloseMessageEndsIt)
-{
-    const ModalRun run = Run([](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); });
-    EXPECT_EQ(IDCANCEL, run.result);
     EXPECT_FALSE(run.stuck);
 }
 
@@ -139,125 +105,6 @@ TEST_F(AboutDialog, ContactDetailsAreNotReal)
         EXPECT_EQ(std::string(digits.size(), '0'), digits) << Utf8From936(lines[i]);
     }
     EXPECT_EQ(IDOK, run.result);
-}
-
-// ---- Window ---------------------------------------------------------------------------
-
-TEST_F(AboutDialog, WithoutOwnerItIsCentredInTheWorkArea)
-{
-    RECT rect = {};
-    const ModalRun run = Run([&](HWND dialog) {
-        GetWindowRect(dialog, &rect);
-        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
-    });
-    const POINT expected = CentredPosition(rect, WorkArea(), WorkArea());
-    EXPECT_NEAR(expected.x, rect.left, 1);
-    EXPECT_NEAR(expected.y, rect.top, 1);
-    EXPECT_EQ(IDOK, run.result);
-}
-
-// A plain top-level window to own the dialog.
-struct OwnerWindow
-{
-    explicit OwnerWindow(bool visible)
-        : window(CreateWindowExA(0, "STATIC", "owner", WS_POPUP | (visible ? WS_VISIBLE : 0), 60, 50, 300, 200,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr))
-    {
-    }
-    ~OwnerWindow() { DestroyWindow(window); }
-    HWND window;
-};
-
-TEST_F(AboutDialog, WithAVisibleOwnerItIsCentredOverIt)
-{
-    OwnerWindow owner(true);
-    ASSERT_NE(nullptr, owner.window);
-    RECT rect = {};
-    HWND actualOwner = nullptr;
-    const ModalRun run = Run(
-        [&](HWND dialog) {
-            GetWindowRect(dialog, &rect);
-            actualOwner = GetWindow(dialog, GW_OWNER);
-            SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
-        },
-        owner.window);
-    RECT ownerRect = {};
-    GetWindowRect(owner.window, &ownerRect);
-    const POINT expected = CentredPosition(rect, ownerRect, WorkArea());
-    EXPECT_EQ(owner.window, actualOwner);
-    EXPECT_NEAR(expected.x, rect.left, 1);
-    EXPECT_NEAR(expected.y, rect.top, 1);
-    EXPECT_EQ(IDOK, run.result);
-}
-
-TEST_F(AboutDialog, WithAHiddenOwnerItIsCentredInTheWorkArea)
-{
-    OwnerWindow owner(false);
-    ASSERT_NE(nullptr, owner.window);
-    RECT rect = {};
-    const ModalRun run = Run(
-        [&](HWND dialog) {
-            GetWindowRect(dialog, &rect);
-            SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
-        },
-        owner.window);
-    const POINT expected = CentredPosition(rect, WorkArea(), WorkArea());
-    EXPECT_NEAR(expected.x, rect.left, 1);
-    EXPECT_NEAR(expected.y, rect.top, 1);
-    EXPECT_EQ(IDOK, run.result);
-}
-
-TEST_F(AboutDialog, CarriesTheProgramIconBigAndSmall)
-{
-    HICON big = nullptr;
-    HICON small = nullptr;
-    const ModalRun run = Run([&](HWND dialog) {
-        big = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
-        small = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
-        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
-    });
-    EXPECT_NE(nullptr, big);
-    EXPECT_NE(nullptr, small);
-    EXPECT_NE(big, small) << "each at its own size";
-    EXPECT_EQ(IDOK, run.result);
-}
-
-TEST_F(AboutDialog, SecondRunWhileOpenIsRefused)
-{
-    INT_PTR nested = 0;
-    DWORD nestedError = 0;
-    int dialogsOfThread = 0;
-    const ModalRun run = Run([&](HWND dialog) {
-        SetLastError(0);
-        nested = dialog_.RunModal(nullptr, 0);
-        nestedError = GetLastError();
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM count) {
-                char className[16] = {};
-                GetClassNameA(window, className, sizeof className);
-                if (lstrcmpA(className, "#32770") == 0)
-                    ++*reinterpret_cast<int*>(count);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialogsOfThread));
-        SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(-1, nested);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_BUSY), nestedError);
-    EXPECT_EQ(1, dialogsOfThread);
-    EXPECT_EQ(1, run.dialogsActivated);
-    EXPECT_EQ(IDOK, run.result);
-}
-
-TEST_F(AboutDialog, CanBeRunAgainAfterItClosed)
-{
-    for (int i = 0; i < 3; ++i) {
-        const ModalRun run = Run([](HWND dialog) { SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0); });
-        EXPECT_EQ(IDOK, run.result) << "run " << i;
-        EXPECT_NE(nullptr, run.window) << "run " << i;
-    }
-    EXPECT_FALSE(dialog_.IsOpen());
 }
 
 }  // namespace

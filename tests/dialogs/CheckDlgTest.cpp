@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 #include "dialogs/CCHECKDlg.h"
 #include "res/resource.h"
 #include "support/TempFolder.h"
@@ -37,21 +37,21 @@ class CheckDialog : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ini_ = IniBesideThisProgram();
-        DeleteFileA(ini_.c_str());
-        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini_.c_str())) << "cannot clear " << ini_;
+        m_ini = IniBesideThisProgram();
+        DeleteFileA(m_ini.c_str());
+        ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_ini.c_str())) << "cannot clear " << m_ini;
     }
 
-    void TearDown() override { DeleteFileA(ini_.c_str()); }
+    void TearDown() override { DeleteFileA(m_ini.c_str()); }
 
-    void Store(const std::string& bytes) { ASSERT_TRUE(TempFolder::WriteFile(ini_, bytes)); }
+    void Store(const std::string& bytes) { ASSERT_TRUE(TempFolder::WriteFile(m_ini, bytes)); }
 
-    bool Exists() const { return GetFileAttributesA(ini_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists() const { return GetFileAttributesA(m_ini.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     std::string Stored() const
     {
         std::string bytes;
-        TempFolder::ReadFile(ini_, bytes);
+        TempFolder::ReadFile(m_ini, bytes);
         return bytes;
     }
 
@@ -59,13 +59,13 @@ protected:
     std::string StoredFlag() const
     {
         char value[64] = {};
-        GetPrivateProfileStringA("CHECKFLAG", "flag", "<none>", value, sizeof value, ini_.c_str());
+        GetPrivateProfileStringA("CHECKFLAG", "flag", "<none>", value, sizeof value, m_ini.c_str());
         return value;
     }
 
     ModalRun Run(const std::function<void(HWND)>& act)
     {
-        return DriveModal([this] { return dialog_.RunModal(nullptr, 0); }, act);
+        return DriveModal([this] { return m_dialog.RunModal(nullptr, 0); }, act);
     }
 
     // Opens the dialog, records which radio buttons it shows, then lets
@@ -79,8 +79,8 @@ protected:
         });
     }
 
-    CCHECKDlg dialog_;
-    std::string ini_;
+    CCHECKDlg m_dialog;
+    std::string m_ini;
 };
 
 // ---- Opening: the stored value selects a radio button ----------------------------
@@ -97,10 +97,10 @@ TEST_F(CheckDialog, FreshInstallationSelectsNoCheckAndOkStoresZero)
     EXPECT_EQ("0", StoredFlag());
     // One section with one key: nothing else is written.
     char sections[256] = {};
-    const DWORD length = GetPrivateProfileSectionNamesA(sections, sizeof sections, ini_.c_str());
+    const DWORD length = GetPrivateProfileSectionNamesA(sections, sizeof sections, m_ini.c_str());
     EXPECT_EQ(std::string("CHECKFLAG\0", 10), std::string(sections, length));
     char keys[256] = {};
-    const DWORD keysLength = GetPrivateProfileSectionA("CHECKFLAG", keys, sizeof keys, ini_.c_str());
+    const DWORD keysLength = GetPrivateProfileSectionA("CHECKFLAG", keys, sizeof keys, m_ini.c_str());
     EXPECT_EQ(std::string("flag=0\0", 7), std::string(keys, keysLength));
 }
 
@@ -352,107 +352,6 @@ TEST_F(CheckDialog, EnterOnTheNoCheckRadioActsAsOk)
     });
     EXPECT_EQ(IDOK, run.result);
     EXPECT_EQ("0", StoredFlag());
-}
-
-TEST_F(CheckDialog, EnterOnOpeningActsAsOk)
-{
-    HWND focus = nullptr;
-    HWND ok = nullptr;
-    const ModalRun run = Run([&](HWND dialog) {
-        focus = GetFocus();
-        ok = GetDlgItem(dialog, IDOK);
-        PostKey(focus, VK_RETURN);
-    });
-    EXPECT_EQ(ok, focus) << "the first tab stop, OK, has the focus";
-    EXPECT_EQ(IDOK, run.result);
-    EXPECT_EQ("0", StoredFlag());
-}
-
-// ---- Window ---------------------------------------------------------------------------
-
-TEST_F(CheckDialog, WithoutOwnerItIsCentredInTheWorkArea)
-{
-    RECT rect = {};
-    std::string title;
-    const ModalRun run = Run([&](HWND dialog) {
-        GetWindowRect(dialog, &rect);
-        title = TextOf(dialog);
-        Click(dialog, IDCANCEL);
-    });
-    const POINT expected = CentredPosition(rect, WorkArea(), WorkArea());
-    EXPECT_NEAR(expected.x, rect.left, 1);
-    EXPECT_NEAR(expected.y, rect.top, 1);
-    EXPECT_EQ(u8"设置", Utf8From936(title));
-    EXPECT_EQ(IDCANCEL, run.result);
-}
-
-TEST_F(CheckDialog, CarriesTheProgramIconBigAndSmall)
-{
-    HICON big = nullptr;
-    HICON small = nullptr;
-    SIZE bigSize = {};
-    SIZE smallSize = {};
-    auto sizeOf = [](HICON icon) {
-        ICONINFO info = {};
-        BITMAP bitmap = {};
-        if (icon != nullptr && GetIconInfo(icon, &info)) {
-            GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-            DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-        }
-        return SIZE{bitmap.bmWidth, bitmap.bmHeight};
-    };
-    const ModalRun run = Run([&](HWND dialog) {
-        big = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
-        small = reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
-        bigSize = sizeOf(big);
-        smallSize = sizeOf(small);
-        Click(dialog, IDCANCEL);
-    });
-    EXPECT_NE(nullptr, big);
-    EXPECT_NE(nullptr, small);
-    EXPECT_EQ(GetSystemMetrics(SM_CXICON), bigSize.cx);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), smallSize.cx);
-    EXPECT_EQ(IDCANCEL, run.result);
-}
-
-TEST_F(CheckDialog, BackgroundIsTheLightGrey)
-{
-    COLORREF pixel = CLR_INVALID;
-    const ModalRun run = Run([&](HWND dialog) {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        RECT all = {0, 0, 16, 16};
-        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SendMessageA(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-        pixel = GetPixel(memory, 3, 3);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        Click(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(static_cast<COLORREF>(0xF3F2F0), pixel);
-    EXPECT_EQ(IDCANCEL, run.result);
-}
-
-TEST_F(CheckDialog, SecondRunWhileOpenIsRefused)
-{
-    INT_PTR nested = 0;
-    DWORD nestedError = 0;
-    const ModalRun run = Run([&](HWND dialog) {
-        SetLastError(0);
-        nested = dialog_.RunModal(nullptr, 0);
-        nestedError = GetLastError();
-        Click(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(-1, nested);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_BUSY), nestedError);
-    EXPECT_EQ(1, run.dialogsActivated);
-    EXPECT_EQ(IDCANCEL, run.result);
-    EXPECT_FALSE(Exists());
 }
 
 }  // namespace

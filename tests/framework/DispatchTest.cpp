@@ -7,20 +7,16 @@
 #include <vector>
 
 #include "Probes.h"
+#include "support/Canvas.h"
 #include "framework/CDialogImpl.h"
 #include "framework/TestDialogs.h"
-#include "app/ProcessObjects.h"
+#include "dialogs/CABOUTDlg.h"
+#include "dialogs/CCHECKDlg.h"
+#include "panel/CNETFLAGDlg.h"
 #include "panel/CMainDlg.h"
 #include "ui/CBmpBtn.h"
 
 namespace {
-
-std::string Hex(LONG_PTR value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 class EndAtOnceDlg : public CDialogImpl<EndAtOnceDlg>
 {
@@ -100,13 +96,13 @@ TEST(Dispatch, HandledResultsReachTheDialogManagerTheWayEachMessageNeeds)
         }
         for (UINT message : kThroughMsgResult) {
             seen.push_back(CallDialogProcedure(window, message));
-            expected.push_back(MessageName(message) + " returns 0x1, msgresult " + Hex(kResult));
+            expected.push_back(MessageName(message) + " returns " + Hex(1) + ", msgresult " + Hex(kResult));
         }
         probing = false;
     };
     ASSERT_EQ(1, dialog.RunModal(nullptr));
     // The platform calls the object's trampoline directly once bound.
-    EXPECT_EQ(reinterpret_cast<HWND>(dialog.m_trampoline), procedureOwner);
+    EXPECT_EQ(reinterpret_cast<HWND>(dialog.Trampoline()), procedureOwner);
     EXPECT_EQ(expected, seen);
 }
 
@@ -157,17 +153,19 @@ TEST(Dispatch, HandledCtlColorStaticPaintsTheStaticWithTheMapsBrush)
         const int x = client.right - 2;
         const int y = client.bottom / 2;
         {
-            MemoryCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+            Canvas canvas(client.right, client.bottom);
+            canvas.Fill(RGB(255, 255, 255));
             sent = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(canvas.Dc()),
                                 reinterpret_cast<LPARAM>(text));
             SendMessageA(text, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
-            withMap = canvas.Pixel(x, y);
+            withMap = canvas.At(x, y);
         }
         answer = false;
         {
-            MemoryCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+            Canvas canvas(client.right, client.bottom);
+            canvas.Fill(RGB(255, 255, 255));
             SendMessageA(text, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
-            withoutMap = canvas.Pixel(x, y);
+            withoutMap = canvas.At(x, y);
         }
     };
     ASSERT_EQ(1, dialog.RunModal(nullptr));
@@ -175,8 +173,8 @@ TEST(Dispatch, HandledCtlColorStaticPaintsTheStaticWithTheMapsBrush)
     EXPECT_EQ(reinterpret_cast<LRESULT>(brush), sent);
     ASSERT_FALSE(askedFor.empty());
     EXPECT_EQ(text, askedFor.back());
-    EXPECT_EQ(ColorName(kGreen), ColorName(withMap));
-    EXPECT_NE(ColorName(kGreen), ColorName(withoutMap)) << "the static has this colour of its own";
+    EXPECT_EQ(Hex(kGreen), Hex(withMap));
+    EXPECT_NE(Hex(kGreen), Hex(withoutMap)) << "the static has this colour of its own";
 }
 
 // A handled erase answers 1 through DWLP_MSGRESULT; the dialog manager must
@@ -204,26 +202,28 @@ TEST(Dispatch, HandledEraseBackgroundKeepsTheMapsPaintAndAnswersThroughMsgResult
         RECT client;
         GetClientRect(window, &client);
         {
-            MemoryCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+            Canvas canvas(client.right, client.bottom);
+            canvas.Fill(RGB(255, 255, 255));
             SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
             sent = SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
             stored = GetWindowLongPtrA(window, DWLP_MSGRESULT);
-            withMap = canvas.Pixel(client.right / 2, client.bottom / 2);
+            withMap = canvas.At(client.right / 2, client.bottom / 2);
         }
         // The same painting, but declined: the dialog manager erases over it.
         answer = false;
         {
-            MemoryCanvas canvas(client.right, client.bottom, RGB(255, 255, 255));
+            Canvas canvas(client.right, client.bottom);
+            canvas.Fill(RGB(255, 255, 255));
             SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
-            declined = canvas.Pixel(client.right / 2, client.bottom / 2);
+            declined = canvas.At(client.right / 2, client.bottom / 2);
         }
     };
     ASSERT_EQ(1, dialog.RunModal(nullptr));
     DeleteObject(brush);
     EXPECT_EQ(1, sent);
     EXPECT_EQ(1, stored);
-    EXPECT_EQ(ColorName(kRed), ColorName(withMap));
-    EXPECT_NE(ColorName(kRed), ColorName(declined));
+    EXPECT_EQ(Hex(kRed), Hex(withMap));
+    EXPECT_NE(Hex(kRed), Hex(declined));
 }
 
 // WM_INITDIALOG's answer reaches the platform directly: 1 asks for the
@@ -414,7 +414,8 @@ TEST(ProgramMaps, DeclineEveryMapIdentifierButZero)
 {
     CMainDlg mainDlg;
     CBmpBtn button;
-    MemoryCanvas canvas(8, 8, RGB(255, 255, 255));
+    Canvas canvas(8, 8);
+    canvas.Fill(RGB(255, 255, 255));
     HWND holder = CreateHolderWindow();
     HWND text = CreateWindowExA(0, "STATIC", "x", WS_CHILD, 0, 0, 10, 10, holder, nullptr, nullptr, nullptr);
     const WPARAM dc = reinterpret_cast<WPARAM>(canvas.Dc());

@@ -43,9 +43,9 @@ TEST(Lifecycle, DestroyInsideACommandDefersTheUnbindingUntilTheCommandReturns)
         case WM_COMMAND:
             if (LOWORD(wParam) != kDestroyCommand)
                 return FALSE;
-            seen.push_back(Flags("command begins", dialog.m_hWnd == window, dialog.m_state, true));
+            seen.push_back(Flags("command begins", dialog.m_hWnd == window, dialog.State(), true));
             DestroyWindow(window);
-            seen.push_back(Flags("command after DestroyWindow", dialog.m_hWnd == window, dialog.m_state,
+            seen.push_back(Flags("command after DestroyWindow", dialog.m_hWnd == window, dialog.State(),
                                  IsWindow(window) != FALSE));
             // The modal loop notices a vanished window only on its next message.
             PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
@@ -53,7 +53,7 @@ TEST(Lifecycle, DestroyInsideACommandDefersTheUnbindingUntilTheCommandReturns)
             return TRUE;
         case WM_DESTROY:
         case WM_NCDESTROY:
-            seen.push_back(Flags(MessageName(message).c_str(), dialog.m_hWnd == window, dialog.m_state, true));
+            seen.push_back(Flags(MessageName(message).c_str(), dialog.m_hWnd == window, dialog.State(), true));
             return FALSE;
         default:
             return FALSE;
@@ -61,7 +61,7 @@ TEST(Lifecycle, DestroyInsideACommandDefersTheUnbindingUntilTheCommandReturns)
     };
     dialog.afterLast = [&](HWND old) {
         seen.push_back(Flags(old == window ? "after last message, old window" : "after last message, STRANGER",
-                             dialog.m_hWnd != nullptr, dialog.m_state, IsWindow(old) != FALSE));
+                             dialog.m_hWnd != nullptr, dialog.State(), IsWindow(old) != FALSE));
     };
     dialog.RunModal(nullptr);
 
@@ -74,18 +74,18 @@ TEST(Lifecycle, DestroyInsideACommandDefersTheUnbindingUntilTheCommandReturns)
     };
     EXPECT_EQ(expected, seen);
     EXPECT_EQ(nullptr, dialog.m_hWnd);
-    EXPECT_EQ(0u, dialog.m_state);
+    EXPECT_EQ(0u, dialog.State());
     EXPECT_EQ(nullptr, dialog.CurrentMessage());
     ASSERT_EQ(1u, dialog.lastMessages.size());
     EXPECT_EQ(window, dialog.lastMessages[0]);
 
     // The object is free again: a second run binds and ends normally.
-    EntryTrampoline* stub = dialog.m_trampoline;
+    EntryTrampoline* stub = dialog.Trampoline();
     dialog.handler = nullptr;
     HWND second = nullptr;
     dialog.body = [&](HWND w) { second = w; };
     EXPECT_EQ(1, dialog.RunModal(nullptr));
-    EXPECT_EQ(stub, dialog.m_trampoline);
+    EXPECT_EQ(stub, dialog.Trampoline());
     EXPECT_NE(nullptr, second);
     EXPECT_NE(window, second);
     EXPECT_EQ(2u, dialog.lastMessages.size());
@@ -101,12 +101,12 @@ TEST(Lifecycle, NcDestroyAsTheOutermostMessageUnbindsRightAfterIt)
     dialog.body = [&](HWND w) { window = w; };
     dialog.handler = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
         if (message == WM_NCDESTROY)
-            seen.push_back(Flags("WM_NCDESTROY", dialog.m_hWnd == window, dialog.m_state, true));
+            seen.push_back(Flags("WM_NCDESTROY", dialog.m_hWnd == window, dialog.State(), true));
         return FALSE;
     };
     dialog.afterLast = [&](HWND old) {
         seen.push_back(Flags(old == window ? "after last message, old window" : "after last message, STRANGER",
-                             dialog.m_hWnd != nullptr, dialog.m_state, IsWindow(old) != FALSE));
+                             dialog.m_hWnd != nullptr, dialog.State(), IsWindow(old) != FALSE));
     };
     EXPECT_EQ(1, dialog.RunModal(nullptr));
     const std::vector<std::string> expected = {
@@ -127,16 +127,16 @@ TEST(Lifecycle, AnEndedObjectRunsAgainWithTheSameStubBoundToTheNewWindow)
         windows.push_back(w);
         procedures.push_back(GetWindowLongPtrA(w, DWLP_DLGPROC));
     };
-    EXPECT_EQ(nullptr, dialog.m_trampoline);
+    EXPECT_EQ(nullptr, dialog.Trampoline());
     ASSERT_EQ(1, dialog.RunModal(nullptr));
-    EntryTrampoline* stub = dialog.m_trampoline;
+    EntryTrampoline* stub = dialog.Trampoline();
     ASSERT_NE(nullptr, stub);
     EXPECT_EQ(nullptr, dialog.m_hWnd);
     const size_t firstRunMessages = dialog.windows.size();
 
     dialog.endCode = 2;
     ASSERT_EQ(2, dialog.RunModal(nullptr));
-    EXPECT_EQ(stub, dialog.m_trampoline);
+    EXPECT_EQ(stub, dialog.Trampoline());
     EXPECT_EQ(nullptr, dialog.m_hWnd);
     ASSERT_EQ(2u, windows.size());
     EXPECT_NE(windows[0], windows[1]);
@@ -337,11 +337,12 @@ TEST(Lifecycle, ARunBindsTheNewestRegistrationWhenAnOlderOneIsWaiting)
     ProbeDialog<IDD_TEST_PLAIN> waiting;
     waiting.body = [](HWND) {};
     waiting.endCode = 8;
-    g_creationRegistry.Register(waiting.m_creationEntry, static_cast<CDialogImplBaseT<CWindow>*>(&waiting));
+    CreationEntry entry;
+    g_creationRegistry.Register(entry, static_cast<CDialogImplBaseT<CWindow>*>(&waiting));
     ProbeDialog<IDD_TEST_PLAIN> running;
     running.body = [](HWND) {};
     const INT_PTR result = running.RunModal(nullptr);
-    g_creationRegistry.Withdraw(waiting.m_creationEntry);
+    g_creationRegistry.Withdraw(entry);
     EXPECT_EQ(1, result);
     EXPECT_TRUE(running.Saw(WM_INITDIALOG));
     EXPECT_TRUE(waiting.offered.empty()) << "the older registration was bound, first message "

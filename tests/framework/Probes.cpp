@@ -2,33 +2,6 @@
 
 #include <cstdio>
 
-std::string MessageName(UINT message)
-{
-    switch (message) {
-    case WM_CREATE: return "WM_CREATE";
-    case WM_DESTROY: return "WM_DESTROY";
-    case WM_NCDESTROY: return "WM_NCDESTROY";
-    case WM_NCCREATE: return "WM_NCCREATE";
-    case WM_INITDIALOG: return "WM_INITDIALOG";
-    case WM_COMMAND: return "WM_COMMAND";
-    case WM_ERASEBKGND: return "WM_ERASEBKGND";
-    case WM_CTLCOLORSTATIC: return "WM_CTLCOLORSTATIC";
-    case WM_CTLCOLORDLG: return "WM_CTLCOLORDLG";
-    case WM_CTLCOLORBTN: return "WM_CTLCOLORBTN";
-    case WM_TIMER: return "WM_TIMER";
-    case WM_SETFONT: return "WM_SETFONT";
-    case WM_GETTEXT: return "WM_GETTEXT";
-    case WM_TEST_RUN: return "WM_TEST_RUN";
-    case WM_TEST_PROBE: return "WM_TEST_PROBE";
-    case WM_TEST_OTHER: return "WM_TEST_OTHER";
-    case WM_TEST_NOBODY: return "WM_TEST_NOBODY";
-    default: break;
-    }
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%04X", message);
-    return text;
-}
-
 BOOL ProbeControl::RouteMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD mapId)
 {
     if (mapId != 0)
@@ -133,71 +106,30 @@ thread_local CbtWatch* t_currentWatch = nullptr;
 }
 
 CbtWatch::CbtWatch(std::function<void(HWND)> onActivate)
-    : hook_(SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId())),
-      onActivate_(std::move(onActivate)),
-      outer_(t_currentWatch)
+    : m_hook(SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId())),
+      m_onActivate(std::move(onActivate)),
+      m_outer(t_currentWatch)
 {
     t_currentWatch = this;
 }
 
 CbtWatch::~CbtWatch()
 {
-    UnhookWindowsHookEx(hook_);
-    t_currentWatch = outer_;
+    UnhookWindowsHookEx(m_hook);
+    t_currentWatch = m_outer;
 }
 
 LRESULT CALLBACK CbtWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
-    for (CbtWatch* watch = t_currentWatch; watch != nullptr; watch = watch->outer_) {
+    for (CbtWatch* watch = t_currentWatch; watch != nullptr; watch = watch->m_outer) {
         HWND window = reinterpret_cast<HWND>(wParam);
         if (code == HCBT_CREATEWND)
             watch->created.push_back(window);
         if (code == HCBT_ACTIVATE) {
             watch->activated.push_back(window);
-            if (watch->onActivate_)
-                watch->onActivate_(window);
+            if (watch->m_onActivate)
+                watch->m_onActivate(window);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-MemoryCanvas::MemoryCanvas(int width, int height, COLORREF fill) : width_(width)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<const DWORD*>(bits);
-    previous_ = SelectObject(dc_, bitmap_);
-    HBRUSH brush = CreateSolidBrush(fill);
-    RECT all = {0, 0, width, height};
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
-}
-
-MemoryCanvas::~MemoryCanvas()
-{
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-}
-
-COLORREF MemoryCanvas::Pixel(int x, int y) const
-{
-    GdiFlush();
-    const DWORD bgrx = bits_[y * width_ + x];
-    return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
-}
-
-std::string ColorName(COLORREF color)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
-    return text;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Instruments of the framework tests: dialogs and controls whose maps are
-// the test's own functions and which write down what they were offered,
-// hooks that watch window creation, and a memory canvas to read pixels.
+// the test's own functions and which write down what they were offered, and
+// hooks that watch window creation.
 #include <windows.h>
 
 #include <cstddef>
@@ -13,15 +13,13 @@
 #include "framework/CWinTraits.h"
 #include "framework/CWindowImpl.h"
 #include "framework/StubPool.h"
+#include "support/MessageNames.h"
 
 // Test-private messages, above everything the dialog manager sends.
 constexpr UINT WM_TEST_RUN = WM_APP + 1;    // the test's body, once the dialog is up
 constexpr UINT WM_TEST_PROBE = WM_APP + 2;  // free for each test
 constexpr UINT WM_TEST_OTHER = WM_APP + 3;
 constexpr UINT WM_TEST_NOBODY = WM_APP + 4;
-
-// "WM_NCDESTROY", "WM_APP+2" or the number in hex, for readable sequences.
-std::string MessageName(UINT message);
 
 using MapHandler = std::function<BOOL(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
@@ -136,42 +134,7 @@ public:
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    HHOOK hook_;
-    std::function<void(HWND)> onActivate_;
-    CbtWatch* outer_;
-};
-
-// A 32-bit top-down DIB section selected into a memory DC.
-class MemoryCanvas
-{
-public:
-    MemoryCanvas(int width, int height, COLORREF fill);
-    ~MemoryCanvas();
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-
-    HDC Dc() const { return dc_; }
-    COLORREF Pixel(int x, int y) const;
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-    const DWORD* bits_;
-    int width_;
-};
-
-std::string ColorName(COLORREF color);
-
-// Puts the stub pool's capacity back however the test ends.
-class PoolCapacityGuard
-{
-public:
-    PoolCapacityGuard() : saved_(g_stubPool.Capacity()) {}
-    ~PoolCapacityGuard() { g_stubPool.SetCapacity(saved_); }
-    PoolCapacityGuard(const PoolCapacityGuard&) = delete;
-    PoolCapacityGuard& operator=(const PoolCapacityGuard&) = delete;
-
-private:
-    std::size_t saved_;
+    HHOOK m_hook;
+    std::function<void(HWND)> m_onActivate;
+    CbtWatch* m_outer;
 };

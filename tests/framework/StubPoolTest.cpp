@@ -29,6 +29,30 @@ std::string Bytes(const unsigned char* bytes, size_t count)
     return text;
 }
 
+// Takes every free stub of the process's pool while it lives: the pool is
+// then as full as it gets.
+class FullPool
+{
+public:
+    FullPool()
+    {
+        while (EntryTrampoline* stub = g_stubPool.Allocate(this, reinterpret_cast<const void*>(&RecorderProcedure)))
+            m_taken.push_back(stub);
+    }
+    ~FullPool()
+    {
+        for (EntryTrampoline* stub : m_taken)
+            g_stubPool.Release(stub);
+    }
+    FullPool(const FullPool&) = delete;
+    FullPool& operator=(const FullPool&) = delete;
+
+    size_t Taken() const { return m_taken.size(); }
+
+private:
+    std::vector<EntryTrampoline*> m_taken;
+};
+
 TEST(StubPool, AnExhaustedPoolRunsNoDialogAndLeavesTheControlAsItWas)
 {
     ProbeDialog<IDD_TEST_PLAIN> ready;
@@ -41,15 +65,13 @@ TEST(StubPool, AnExhaustedPoolRunsNoDialogAndLeavesTheControlAsItWas)
     ProbeDialog<IDD_TEST_PLAIN> dialog;
     dialog.body = [](HWND) {};
     {
-        PoolCapacityGuard guard;
-        g_stubPool.SetCapacity(g_stubPool.InUse());
-
+        FullPool full;
         CbtWatch watch;
         SetLastError(0);
         EXPECT_EQ(-1, dialog.RunModal(nullptr));
         EXPECT_EQ(static_cast<DWORD>(ERROR_OUTOFMEMORY), GetLastError());
         EXPECT_TRUE(watch.created.empty()) << watch.created.size() << " windows were created";
-        EXPECT_EQ(nullptr, dialog.m_trampoline);
+        EXPECT_EQ(nullptr, dialog.Trampoline());
         EXPECT_TRUE(dialog.offered.empty());
 
         ProbeControl probe;
@@ -61,7 +83,7 @@ TEST(StubPool, AnExhaustedPoolRunsNoDialogAndLeavesTheControlAsItWas)
         // An object keeps its stub from its first run: it still runs.
         EXPECT_EQ(1, ready.RunModal(nullptr));
     }
-    // With the capacity back, the refused object runs as usual.
+    // With stubs free again, the refused object runs as usual.
     EXPECT_EQ(1, dialog.RunModal(nullptr));
     DestroyWindow(holder);
 }
@@ -79,9 +101,9 @@ TEST(StubPool, AStubIsTheEncodingOfItsObjectAndEntryProcedure)
 
     struct Case { const char* name; EntryTrampoline* stub; const void* object; const void* target; };
     const Case cases[] = {
-        {"dialog", dialog.m_trampoline, static_cast<CWindowImplRoot<CWindow>*>(&dialog),
+        {"dialog", dialog.Trampoline(), static_cast<CWindowImplRoot<CWindow>*>(&dialog),
          reinterpret_cast<const void*>(&CDialogImplBaseT<CWindow>::SharedDialogProcedure)},
-        {"control", control.m_trampoline, static_cast<CWindowImplRoot<CWindow>*>(&control),
+        {"control", control.Trampoline(), static_cast<CWindowImplRoot<CWindow>*>(&control),
          reinterpret_cast<const void*>(&CWindowImplBaseT<CWindow, CWinTraits<0x56000000>>::SubclassProcedure)},
     };
     for (const Case& c : cases) {
@@ -161,10 +183,10 @@ TEST(StubPool, NoStubPageIsEverWritableAndExecutableAtOnce)
     ProbeDialog<IDD_TEST_PLAIN> dialog;
     dialog.body = [](HWND) {};
     ASSERT_EQ(1, dialog.RunModal(nullptr));
-    ASSERT_NE(nullptr, dialog.m_trampoline);
+    ASSERT_NE(nullptr, dialog.Trampoline());
 
     MEMORY_BASIC_INFORMATION executable;
-    ASSERT_EQ(sizeof executable, VirtualQuery(dialog.m_trampoline, &executable, sizeof executable));
+    ASSERT_EQ(sizeof executable, VirtualQuery(dialog.Trampoline(), &executable, sizeof executable));
     EXPECT_EQ(static_cast<DWORD>(MEM_COMMIT), executable.State);
     EXPECT_EQ(static_cast<DWORD>(PAGE_EXECUTE_READ), executable.Protect);
     // Every page of the view, not only the one this stub is on.
@@ -195,7 +217,7 @@ TEST(StubPool, NoStubPageIsEverWritableAndExecutableAtOnce)
     EXPECT_EQ(0xCC, twin[0]);
 
     // And after all that, still not writable where it executes.
-    ASSERT_EQ(sizeof region, VirtualQuery(dialog.m_trampoline, &region, sizeof region));
+    ASSERT_EQ(sizeof region, VirtualQuery(dialog.Trampoline(), &region, sizeof region));
     EXPECT_EQ(static_cast<DWORD>(PAGE_EXECUTE_READ), region.Protect);
 }
 
@@ -262,28 +284,22 @@ DWORD WINAPI AskThePool(LPVOID)
     return static_cast<DWORD>(g_stubPool.InUse());
 }
 
-TEST(StubPool, CapacityIsBoundedByTheSection)
+// The pool holds kSlots stubs; then it refuses, and the refusal leaves its
+// lock, so the other GUI thread gets on.
+TEST(StubPool, AFullPoolRefusesTheNextStubAndStaysUnlocked)
 {
-    PoolCapacityGuard guard;
-    g_stubPool.SetCapacity(StubPool::kSlots + 100);
-    EXPECT_EQ(StubPool::kSlots, g_stubPool.Capacity());
-    // Two stubs more than in use, then a third is refused.
-    g_stubPool.SetCapacity(g_stubPool.InUse() + 2);
-    int marker = 0;
-    const void* target = reinterpret_cast<const void*>(&RecorderProcedure);
-    EntryTrampoline* a = g_stubPool.Allocate(&marker, target);
-    EntryTrampoline* b = g_stubPool.Allocate(&marker, target);
-    EntryTrampoline* c = g_stubPool.Allocate(&marker, target);
-    EXPECT_NE(nullptr, a);
-    EXPECT_NE(nullptr, b);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(nullptr, c);
-    // The refusal left the pool's lock: the other GUI thread gets on.
-    HANDLE other = CreateThread(nullptr, 0, &AskThePool, nullptr, 0, nullptr);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(other, 5000)) << "the pool stayed locked";
-    CloseHandle(other);
-    g_stubPool.Release(a);
-    g_stubPool.Release(b);
+    const size_t before = g_stubPool.InUse();
+    {
+        FullPool full;
+        EXPECT_EQ(StubPool::kSlots, g_stubPool.InUse());
+        EXPECT_EQ(StubPool::kSlots - before, full.Taken());
+        int marker = 0;
+        EXPECT_EQ(nullptr, g_stubPool.Allocate(&marker, reinterpret_cast<const void*>(&RecorderProcedure)));
+        HANDLE other = CreateThread(nullptr, 0, &AskThePool, nullptr, 0, nullptr);
+        EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(other, 5000)) << "the pool stayed locked";
+        CloseHandle(other);
+    }
+    EXPECT_EQ(before, g_stubPool.InUse());
 }
 
 }  // namespace

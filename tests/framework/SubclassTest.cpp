@@ -37,8 +37,8 @@ TEST_F(SubclassTest, UnhandledMessagesGoToThePreviousProcedureWithTheirArguments
     };
     ASSERT_TRUE(probe.AttachToControl(control));
     EXPECT_EQ(control, probe.m_hWnd);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(probe.m_trampoline), GetWindowLongPtrA(control, GWLP_WNDPROC));
-    EXPECT_EQ(&RecorderProcedure, probe.m_previousProcedure);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(probe.Trampoline()), GetWindowLongPtrA(control, GWLP_WNDPROC));
+    EXPECT_EQ(&RecorderProcedure, probe.PreviousProcedure());
 
     log.clear();
     EXPECT_EQ(0x1111, SendMessageA(control, WM_TEST_PROBE, 1, 2));
@@ -69,7 +69,7 @@ TEST_F(SubclassTest, ThePreviousProcedureIsPutBackOnNcDestroy)
     EXPECT_EQ(expected, log);
     EXPECT_EQ(original, atTheEnd);
     EXPECT_EQ(nullptr, probe.m_hWnd);
-    EXPECT_EQ(0u, probe.m_state);
+    EXPECT_EQ(0u, probe.State());
     EXPECT_EQ(std::vector<HWND>{control}, probe.lastMessages);
 }
 
@@ -113,7 +113,7 @@ TEST_F(SubclassTest, ALaterSubclassIsNotCutOutOnNcDestroy)
     g_laterLog = &log;
     g_laterNext = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterProcedure)));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(probe.m_trampoline), g_laterNext);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(probe.Trampoline()), g_laterNext);
 
     log.clear();
     EXPECT_EQ(RecorderAnswer(WM_TEST_OTHER), SendMessageA(control, WM_TEST_OTHER, 5, 6));
@@ -139,9 +139,9 @@ TEST_F(SubclassTest, DefWindowProcAIsNotPutBack)
     LONG_PTR atTheEnd = 0;
     probe.afterLast = [&](HWND old) { atTheEnd = GetWindowLongPtrA(old, GWLP_WNDPROC); };
     ASSERT_TRUE(probe.AttachToControl(control));
-    ASSERT_EQ(&DefWindowProcA, probe.m_previousProcedure) << "the platform gave another address for it";
+    ASSERT_EQ(&DefWindowProcA, probe.PreviousProcedure()) << "the platform gave another address for it";
     DestroyWindow(control);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(probe.m_trampoline), atTheEnd);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(probe.Trampoline()), atTheEnd);
     EXPECT_EQ(1u, probe.lastMessages.size());
 }
 
@@ -153,7 +153,7 @@ TEST_F(SubclassTest, DestroyInsideAHandledMessageDefersTheUnbindingUntilItReturn
     auto flags = [&](const char* when) {
         char text[80];
         std::snprintf(text, sizeof text, "%s: bound=%d gone=%lu", when, probe.m_hWnd == control ? 1 : 0,
-                      static_cast<unsigned long>(probe.m_state & 1));
+                      static_cast<unsigned long>(probe.State() & 1));
         log.push_back(text);
     };
     probe.handler = [&](UINT message, WPARAM, LPARAM, LRESULT& result) {
@@ -191,7 +191,7 @@ TEST_F(SubclassTest, AttachFailsAndLeavesTheObjectUnboundWhenThePlatformRefuses)
     ProbeControl probe;
     EXPECT_FALSE(probe.AttachToControl(gone));
     EXPECT_EQ(nullptr, probe.m_hWnd);
-    EXPECT_EQ(&DefWindowProcA, probe.m_previousProcedure);
+    EXPECT_EQ(&DefWindowProcA, probe.PreviousProcedure());
 }
 
 TEST_F(SubclassTest, AnObjectTakesOverAnotherControlWithTheSameStubAfterTheFirstHasGone)
@@ -201,10 +201,10 @@ TEST_F(SubclassTest, AnObjectTakesOverAnotherControlWithTheSameStubAfterTheFirst
     ProbeControl probe;
     probe.log = &log;
     ASSERT_TRUE(probe.AttachToControl(first));
-    EntryTrampoline* stub = probe.m_trampoline;
+    EntryTrampoline* stub = probe.Trampoline();
     DestroyWindow(first);
     ASSERT_TRUE(probe.AttachToControl(second));
-    EXPECT_EQ(stub, probe.m_trampoline);
+    EXPECT_EQ(stub, probe.Trampoline());
     EXPECT_EQ(second, probe.m_hWnd);
     log.clear();
     EXPECT_EQ(RecorderAnswer(WM_TEST_OTHER), SendMessageA(second, WM_TEST_OTHER, 8, 9));

@@ -18,27 +18,27 @@ namespace {
 class Barrier
 {
 public:
-    explicit Barrier(int parties) : parties_(parties) {}
+    explicit Barrier(int parties) : m_parties(parties) {}
 
     void Arrive()
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        const unsigned round = round_;
-        if (++waiting_ == parties_) {
-            waiting_ = 0;
-            ++round_;
-            ready_.notify_all();
+        std::unique_lock<std::mutex> lock(m_mutex);
+        const unsigned round = m_round;
+        if (++m_waiting == m_parties) {
+            m_waiting = 0;
+            ++m_round;
+            m_ready.notify_all();
             return;
         }
-        ready_.wait(lock, [&] { return round_ != round; });
+        m_ready.wait(lock, [&] { return m_round != round; });
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    const int parties_;
-    int waiting_ = 0;
-    unsigned round_ = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    const int m_parties;
+    int m_waiting = 0;
+    unsigned m_round = 0;
 };
 
 // Ends itself from WM_INITDIALOG, before it is ever shown, and writes down

@@ -83,27 +83,27 @@ bool InstalledProgram::Start(const std::string& exe)
     std::string commandLine = "\"" + exe + "\"";
     const std::string folder = exe.substr(0, exe.find_last_of('\\'));
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info_))
+                        &m_info))
         return false;
-    CloseHandle(info_.hThread);
-    info_.hThread = nullptr;
-    return PumpUntil([&] { return CountProcessWindowsTitled(info_.dwProcessId, kPanelTitle) > 0; }, 10000);
+    CloseHandle(m_info.hThread);
+    m_info.hThread = nullptr;
+    return PumpUntil([&] { return CountProcessWindowsTitled(m_info.dwProcessId, kPanelTitle) > 0; }, 10000);
 }
 
 DWORD InstalledProgram::ExitCode() const
 {
     DWORD code = ~0u;
-    if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info_.hProcess, &code);
+    if (m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(m_info.hProcess, &code);
     return code;
 }
 
 void InstalledProgram::End()
 {
-    if (info_.hProcess == nullptr)
+    if (m_info.hProcess == nullptr)
         return;
-    TerminateProcess(info_.hProcess, 0xDEAD);
-    WaitForSingleObject(info_.hProcess, 5000);
-    CloseHandle(info_.hProcess);
-    info_ = {};
+    TerminateProcess(m_info.hProcess, 0xDEAD);
+    WaitForSingleObject(m_info.hProcess, 5000);
+    CloseHandle(m_info.hProcess);
+    m_info = {};
 }

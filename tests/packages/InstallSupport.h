@@ -10,8 +10,6 @@
 
 inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char kRunValue[] = "VELMORNETCHANGE";
-inline constexpr char kPanelTitle[] = "VELMOR隔离卡参数设置";
-inline constexpr DWORD kTrayQuitExitCode = 1501;
 inline constexpr DWORD kInstallerMs = 30000;
 
 // Starts a command line and waits for its end, calling `whileRunning` (if
@@ -47,5 +45,6 @@ public:
     void End();
 
 private:
-    PROCESS_INFORMATION info_ = {};
+    PROCESS_INFORMATION m_info = {};
 };
+#include "panel/PanelMessages.h"

@@ -75,12 +75,12 @@ protected:
     void SetUp() override
     {
         RemoveTraces();
-        ASSERT_TRUE(Exists(setup_)) << setup_;
+        ASSERT_TRUE(Exists(m_setup)) << m_setup;
     }
 
     void TearDown() override
     {
-        program_.End();
+        m_program.End();
         RemoveTraces();
     }
 
@@ -92,17 +92,17 @@ protected:
         RemoveDirectoryA(ShortcutFolder().c_str());
         for (const char* file : {"NetChange.exe", "CHECKCDROM.ini", "uninst.exe", "notes.txt"})
             DeleteFileA(Installed(file).c_str());
-        RemoveDirectoryA(installDir_.c_str());
+        RemoveDirectoryA(m_installDir.c_str());
     }
 
-    DWORD Install() { return RunToEnd("\"" + setup_ + "\" /S"); }
+    DWORD Install() { return RunToEnd("\"" + m_setup + "\" /S"); }
 
-    std::string Installed(const std::string& name) const { return installDir_ + "\\" + name; }
+    std::string Installed(const std::string& name) const { return m_installDir + "\\" + name; }
 
     // The setup's default folder, as a 32-bit program sees it on 64-bit Windows.
-    const std::string installDir_ = "C:\\Program Files (x86)\\VELMOR";
-    const std::string setup_ = NETCHANGE_SHIPPED_SETUP;
-    InstalledProgram program_;
+    const std::string m_installDir = "C:\\Program Files (x86)\\VELMOR";
+    const std::string m_setup = NETCHANGE_SHIPPED_SETUP;
+    InstalledProgram m_program;
 };
 
 TEST_F(InstallTest, FreshInstallPutsFilesRunValueShortcutAndUninstallEntryInPlace)
@@ -146,10 +146,10 @@ TEST_F(InstallTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettin
     // before the panel.
     const std::string chosen = "[CHECKFLAG]\r\nflag=0\r\n[NOTES]\r\nkept=yes\r\n";
     ASSERT_TRUE(TempFolder::WriteFile(Installed("CHECKCDROM.ini"), chosen));
-    ASSERT_TRUE(program_.Start(Installed("NetChange.exe")));
+    ASSERT_TRUE(m_program.Start(Installed("NetChange.exe")));
 
     ASSERT_EQ(0u, Install());
-    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
+    EXPECT_EQ(static_cast<DWORD>(kTrayQuitExitCode), m_program.ExitCode());
     EXPECT_EQ(chosen, FileText(Installed("CHECKCDROM.ini")));
     EXPECT_TRUE(Exists(Installed("NetChange.exe")));
 }
@@ -157,16 +157,16 @@ TEST_F(InstallTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettin
 TEST_F(InstallTest, UninstallEndsTheRunningProgramAndRemovesEverything)
 {
     ASSERT_EQ(0u, Install());
-    ASSERT_TRUE(program_.Start(Installed("NetChange.exe")));
+    ASSERT_TRUE(m_program.Start(Installed("NetChange.exe")));
 
     // The uninstaller copies itself away and runs from there, so the run
     // that matters is over when its entry and folder are gone.
     ASSERT_EQ(0u, RunToEnd("\"" + Installed("uninst.exe") + "\" /S"));
     std::string value;
-    EXPECT_TRUE(PumpUntil([&] { return !Exists(installDir_) && !ReadString(kUninstallKey, "DisplayName", value); },
+    EXPECT_TRUE(PumpUntil([&] { return !Exists(m_installDir) && !ReadString(kUninstallKey, "DisplayName", value); },
                           kInstallerMs));
-    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
-    EXPECT_FALSE(Exists(installDir_));
+    EXPECT_EQ(static_cast<DWORD>(kTrayQuitExitCode), m_program.ExitCode());
+    EXPECT_FALSE(Exists(m_installDir));
     EXPECT_FALSE(ReadString(kRunKey, kRunValue, value));
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(Exists(ShortcutFolder()));
@@ -194,7 +194,7 @@ TEST_F(InstallTest, SilentSetupGivesUpWhenTheRunningProgramDoesNotEnd)
     HWND stubborn = CreateWindowExA(0, "#32770", kPanelTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, stubborn);
-    const DWORD code = RunToEnd("\"" + setup_ + "\" /S", 60000);
+    const DWORD code = RunToEnd("\"" + m_setup + "\" /S", 60000);
     DestroyWindow(stubborn);
     EXPECT_EQ(kSetupAborted, code);
     EXPECT_FALSE(Exists(Installed("NetChange.exe")));

@@ -104,7 +104,7 @@ protected:
 
     void TearDown() override
     {
-        program_.End();
+        m_program.End();
         RemoveTraces();
     }
 
@@ -115,7 +115,7 @@ protected:
                 Uninstall(*package);
         for (const char* name : {"NetChange.exe", "CHECKCDROM.ini", "notes.txt"})
             DeleteFileA(InstalledFile(name).c_str());
-        RemoveDirectoryA(installDir_.c_str());
+        RemoveDirectoryA(m_installDir.c_str());
         DeleteRunValue();
         DeleteFileA(Shortcut().c_str());
         RemoveDirectoryA(ShortcutFolder().c_str());
@@ -124,7 +124,7 @@ protected:
     // msiexec's exit code: 0, or 1603 when the installation failed or was refused.
     DWORD Install(const Package& package, const std::string& properties = "")
     {
-        return RunToEnd("msiexec /i \"" + std::string(package.path) + "\" /qn /l*v \"" + log_ + "\" " + properties);
+        return RunToEnd("msiexec /i \"" + std::string(package.path) + "\" /qn /l*v \"" + m_log + "\" " + properties);
     }
 
     // With the basic user interface (/qb): the message box of a refusal is
@@ -148,14 +148,14 @@ protected:
         return RunToEnd(std::string("msiexec /x ") + package.productCode + " /qn");
     }
 
-    std::string InstalledFile(const std::string& name) const { return installDir_ + "\\" + name; }
+    std::string InstalledFile(const std::string& name) const { return m_installDir + "\\" + name; }
 
-    TempFolder folder_{"msi"};
-    const std::string log_ = folder_.File("msiexec.log");
-    const std::string installDir_ = ShellFolder(CSIDL_PROGRAM_FILESX86) + "\\VELMOR";
-    const std::string exe_ = InstalledFile("NetChange.exe");
-    const std::string settings_ = InstalledFile("CHECKCDROM.ini");
-    InstalledProgram program_;
+    TempFolder m_folder{"msi"};
+    const std::string m_log = m_folder.File("msiexec.log");
+    const std::string m_installDir = ShellFolder(CSIDL_PROGRAM_FILESX86) + "\\VELMOR";
+    const std::string m_exe = InstalledFile("NetChange.exe");
+    const std::string m_settings = InstalledFile("CHECKCDROM.ini");
+    InstalledProgram m_program;
 };
 
 TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCodeRemovesIt)
@@ -163,30 +163,30 @@ TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCo
     ASSERT_EQ(0u, Install(kShipped));
 
     std::string installed, built;
-    ASSERT_TRUE(TempFolder::ReadFile(exe_, installed));
+    ASSERT_TRUE(TempFolder::ReadFile(m_exe, installed));
     ASSERT_TRUE(TempFolder::ReadFile(NETCHANGE_SHIPPED_EXE, built));
     EXPECT_TRUE(installed == built) << "the installed NetChange.exe differs from the i686 build";
-    EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", FileText(settings_));
+    EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", FileText(m_settings));
     // The same data the program writes for itself: its path, quoted.
     std::string run;
     ASSERT_TRUE(ReadString(kRunKey, kRunValue, run));
-    EXPECT_EQ("\"" + exe_ + "\"", run);
+    EXPECT_EQ("\"" + m_exe + "\"", run);
     EXPECT_TRUE(Exists(Shortcut())) << Utf8From936(Shortcut());
 
     EXPECT_EQ(kProductName, ProductInfo(kShipped, INSTALLPROPERTY_INSTALLEDPRODUCTNAME));
     EXPECT_EQ("VELMOR", ProductInfo(kShipped, INSTALLPROPERTY_PUBLISHER));
     EXPECT_EQ(kShipped.version, ProductInfo(kShipped, INSTALLPROPERTY_VERSIONSTRING));
-    EXPECT_EQ(installDir_ + "\\", ProductInfo(kShipped, INSTALLPROPERTY_INSTALLLOCATION));
+    EXPECT_EQ(m_installDir + "\\", ProductInfo(kShipped, INSTALLPROPERTY_INSTALLLOCATION));
     const std::string icon = ProductInfo(kShipped, INSTALLPROPERTY_PRODUCTICON);
     EXPECT_TRUE(!icon.empty() && Exists(icon)) << icon;
 
     ASSERT_TRUE(TempFolder::WriteFile(InstalledFile("notes.txt"), "mine"));
-    ASSERT_TRUE(program_.Start(exe_));
+    ASSERT_TRUE(m_program.Start(m_exe));
     ASSERT_EQ(0u, Uninstall(kShipped));
-    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
+    EXPECT_EQ(static_cast<DWORD>(kTrayQuitExitCode), m_program.ExitCode());
     EXPECT_FALSE(IsInstalled(kShipped));
-    EXPECT_FALSE(Exists(exe_));
-    EXPECT_FALSE(Exists(settings_));
+    EXPECT_FALSE(Exists(m_exe));
+    EXPECT_FALSE(Exists(m_settings));
     EXPECT_EQ("mine", FileText(InstalledFile("notes.txt")));
     EXPECT_FALSE(ReadString(kRunKey, kRunValue, run));
     EXPECT_FALSE(Exists(Shortcut()));
@@ -196,16 +196,16 @@ TEST_F(MsiPackageTest, SilentInstallPutsEverythingInPlaceAndUninstallByProductCo
 TEST_F(MsiPackageTest, CheckCdromDecidesForANewSettingsFileOnlyAndARepairKeepsTheUsersOne)
 {
     ASSERT_EQ(0u, Install(kShipped, "CHECKCDROM=1"));
-    EXPECT_EQ("[CHECKFLAG]\r\nflag=1\r\n", FileText(settings_));
+    EXPECT_EQ("[CHECKFLAG]\r\nflag=1\r\n", FileText(m_settings));
 
     const std::string chosen = "[CHECKFLAG]\r\nflag=0\r\n[NOTES]\r\nkept=yes\r\n";
-    ASSERT_TRUE(TempFolder::WriteFile(settings_, chosen));
-    ASSERT_TRUE(DeleteFileA(exe_.c_str()));
+    ASSERT_TRUE(TempFolder::WriteFile(m_settings, chosen));
+    ASSERT_TRUE(DeleteFileA(m_exe.c_str()));
     // Every file again, whatever its version or date.
     ASSERT_EQ(0u, Install(kShipped, "REINSTALL=ALL REINSTALLMODE=amus CHECKCDROM=1"));
-    EXPECT_TRUE(Exists(exe_));
-    EXPECT_EQ(chosen, FileText(settings_));
-    EXPECT_EQ(installDir_ + "\\", ProductInfo(kShipped, INSTALLPROPERTY_INSTALLLOCATION));
+    EXPECT_TRUE(Exists(m_exe));
+    EXPECT_EQ(chosen, FileText(m_settings));
+    EXPECT_EQ(m_installDir + "\\", ProductInfo(kShipped, INSTALLPROPERTY_INSTALLLOCATION));
 }
 
 TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSettingsFile)
@@ -214,18 +214,18 @@ TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSet
     // Unlike the default, yet with the drive check off, so no notice comes
     // before the panel; CHECKCDROM=1 below must not change it either.
     const std::string chosen = "[CHECKFLAG]\r\nflag=0\r\n[NOTES]\r\nkept=yes\r\n";
-    ASSERT_TRUE(TempFolder::WriteFile(settings_, chosen));
-    ASSERT_TRUE(program_.Start(exe_));
+    ASSERT_TRUE(TempFolder::WriteFile(m_settings, chosen));
+    ASSERT_TRUE(m_program.Start(m_exe));
 
     ASSERT_EQ(0u, Install(kNext, "CHECKCDROM=1"));
-    EXPECT_EQ(kTrayQuitExitCode, program_.ExitCode());
+    EXPECT_EQ(static_cast<DWORD>(kTrayQuitExitCode), m_program.ExitCode());
     EXPECT_TRUE(IsInstalled(kNext));
     EXPECT_FALSE(IsInstalled(kShipped));
     EXPECT_EQ(kNext.version, ProductInfo(kNext, INSTALLPROPERTY_VERSIONSTRING));
-    EXPECT_EQ(chosen, FileText(settings_));
-    EXPECT_TRUE(Exists(exe_));
+    EXPECT_EQ(chosen, FileText(m_settings));
+    EXPECT_TRUE(Exists(m_exe));
     std::string run;
-    EXPECT_TRUE(ReadString(kRunKey, kRunValue, run) && run == "\"" + exe_ + "\"") << run;
+    EXPECT_TRUE(ReadString(kRunKey, kRunValue, run) && run == "\"" + m_exe + "\"") << run;
     EXPECT_TRUE(Exists(Shortcut()));
 }
 
@@ -237,7 +237,7 @@ TEST_F(MsiPackageTest, RefusesADowngradeAndAnUnknownCheckCdromWithAMessage)
     EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), InstallShowingRefusal(kShipped, "CHECKCDROM=yes", message));
     EXPECT_EQ(0u, message.find("CHECKCDROM 只能是 0")) << Utf8From936(message);
     EXPECT_FALSE(IsInstalled(kShipped));
-    EXPECT_FALSE(Exists(exe_));
+    EXPECT_FALSE(Exists(m_exe));
 
     ASSERT_EQ(0u, Install(kNext));
     EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), InstallShowingRefusal(kShipped, "", message));
@@ -259,7 +259,7 @@ TEST_F(MsiPackageTest, SilentInstallGivesUpWhenTheRunningProgramDoesNotEnd)
     DestroyWindow(stubborn);
     EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), code);
     EXPECT_FALSE(IsInstalled(kShipped));
-    EXPECT_FALSE(Exists(exe_));
+    EXPECT_FALSE(Exists(m_exe));
     std::string run;
     EXPECT_FALSE(ReadString(kRunKey, kRunValue, run));
 }

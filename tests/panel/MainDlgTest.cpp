@@ -6,51 +6,22 @@
 #include <functional>
 #include <vector>
 
-#include "app/ProcessObjects.h"
 #include "panel/CMainDlg.h"
 #include "panel/FlagWindowThread.h"
 #include "panel/PanelMessages.h"
 #include "support/NetChangeProcess.h"
+#include "support/Canvas.h"
+#include "support/ModalDriver.h"
 #include "support/Pump.h"
 
 namespace {
 
-// Runs `script` on this thread once the main dialog is up, from a timer that
-// fires inside the dialog's own modal loop.
-class PanelScript
+// Runs the panel until it ends and returns its exit code; `script` runs on
+// this thread once the panel is up, inside its own modal loop.
+int RunPanel(CMainDlg& panel, const std::function<void(HWND)>& script)
 {
-public:
-    explicit PanelScript(std::function<void(CMainDlg&)> script) : script_(std::move(script)) {}
-
-    INT_PTR Run(CMainDlg& dialog)
-    {
-        dialog_ = &dialog;
-        current_ = this;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &OnTimer);
-        const INT_PTR result = dialog.RunModal(nullptr, 0);
-        KillTimer(nullptr, timer);
-        current_ = nullptr;
-        return result;
-    }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
-    {
-        PanelScript* self = current_;
-        if (self == nullptr || self->done_ || self->dialog_->m_hWnd == nullptr ||
-            !IsWindowVisible(self->dialog_->m_hWnd))
-            return;
-        self->done_ = true;
-        self->script_(*self->dialog_);
-    }
-
-    std::function<void(CMainDlg&)> script_;
-    CMainDlg* dialog_ = nullptr;
-    bool done_ = false;
-    static PanelScript* current_;
-};
-
-PanelScript* PanelScript::current_ = nullptr;
+    return static_cast<int>(DriveModal([&] { return static_cast<INT_PTR>(panel.Run(nullptr)); }, script).result);
+}
 
 class MainDlgTest : public testing::Test
 {
@@ -67,42 +38,40 @@ protected:
 TEST_F(MainDlgTest, TrayQuitEndsTheRunWith1501AfterRemovingTheIcon)
 {
     CMainDlg dialog;
-    HWND window = nullptr;
+    HWND panel = nullptr;
     bool iconWhileRunning = false;
-    PanelScript script([&](CMainDlg& panel) {
-        window = panel.m_hWnd;
-        iconWhileRunning = TrayIconExists(window, kTrayIconId);
-        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
-    });
-    EXPECT_EQ(kTrayQuitExitCode, script.Run(dialog));
+    EXPECT_EQ(kTrayQuitExitCode, RunPanel(dialog, [&](HWND window) {
+                  panel = window;
+                  iconWhileRunning = TrayIconExists(window, kTrayIconId);
+                  SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+              }));
     EXPECT_TRUE(iconWhileRunning);
-    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
-    EXPECT_FALSE(dialog.EndedByQuitRequest());
+    EXPECT_FALSE(TrayIconExists(panel, kTrayIconId));
     EXPECT_EQ(nullptr, dialog.m_hWnd);
 }
 
 TEST_F(MainDlgTest, FlagQuitDestroysThePanelAndTheRunReturnsAtOnce)
 {
     CMainDlg dialog;
-    HWND window = nullptr;
+    HWND panel = nullptr;
     bool goneInsideHandler = false;
     bool wakeUpPosted = false;
-    PanelScript script([&](CMainDlg& panel) {
-        window = panel.m_hWnd;
+    const auto script = [&](HWND window) {
+        panel = window;
         SendMessageA(window, WM_PANEL_QUIT, 0, 0);
         goneInsideHandler = !IsWindow(window);
         // Timers can run out: a posted thread message must wake the loop.
         MSG wake;
         wakeUpPosted = PeekMessageA(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_NOREMOVE) != FALSE;
-    });
+    };
     const DWORD start = GetTickCount();
-    script.Run(dialog);
+    // The destroyed panel's run has no end code: the program's is 1505.
+    EXPECT_EQ(kFlagQuitExitCode, RunPanel(dialog, script));
     // Nothing else arrives to wake the modal loop: the panel must wake it.
     EXPECT_LT(GetTickCount() - start, 5000u);
     EXPECT_TRUE(goneInsideHandler);
     EXPECT_TRUE(wakeUpPosted);
-    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
-    EXPECT_TRUE(dialog.EndedByQuitRequest());
+    EXPECT_FALSE(TrayIconExists(panel, kTrayIconId));
     EXPECT_EQ(nullptr, dialog.m_hWnd);
 }
 
@@ -115,21 +84,21 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
     HWND focus = nullptr;
     HICON big = nullptr;
     HICON small = nullptr;
-    PanelScript script([&](CMainDlg& panel) {
-        exStyle = GetWindowLongPtrA(panel.m_hWnd, GWL_EXSTYLE);
+    const auto script = [&](HWND window) {
+        exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
         for (int id : {IDOK, ID_PANEL_ABOUT, IDCANCEL}) {
-            HWND button = GetDlgItem(panel.m_hWnd, id);
+            HWND button = GetDlgItem(window, id);
             RECT rect;
             GetWindowRect(button, &rect);
             buttonStyles.push_back(GetWindowLongPtrA(button, GWL_STYLE));
             buttonSizes.push_back({rect.right - rect.left, rect.bottom - rect.top});
         }
         focus = GetFocus();
-        big = reinterpret_cast<HICON>(SendMessageA(panel.m_hWnd, WM_GETICON, ICON_BIG, 0));
-        small = reinterpret_cast<HICON>(SendMessageA(panel.m_hWnd, WM_GETICON, ICON_SMALL, 0));
-        SendMessageA(panel.m_hWnd, WM_COMMAND, ID_MENU_QUIT, 0);
-    });
-    script.Run(dialog);
+        big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+        small = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    };
+    RunPanel(dialog, script);
 
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
@@ -143,7 +112,7 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
     EXPECT_NE(nullptr, big);
     EXPECT_NE(nullptr, small);
 
-    const NOTIFYICONDATAA& record = dialog.m_trayIcon.Record();
+    const NOTIFYICONDATAA& record = dialog.Tray().Record();
     EXPECT_EQ(sizeof(NOTIFYICONDATAA), record.cbSize);
     EXPECT_EQ(kTrayIconId, record.uID);
     EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), record.uFlags);
@@ -196,8 +165,7 @@ TEST_F(MainDlgTest, RefusedAddsAreTriedAFewTimesAndNeverAfterTheQuit)
     const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function};
     CMainDlg dialog(shell);
     std::vector<size_t> adds;
-    PanelScript script([&](CMainDlg& panel) {
-        HWND window = panel.m_hWnd;
+    const auto script = [&](HWND window) {
         const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
         const auto ticks = [&](int count) {
             for (int i = 0; i < count; ++i)
@@ -218,8 +186,8 @@ TEST_F(MainDlgTest, RefusedAddsAreTriedAFewTimesAndNeverAfterTheQuit)
         SendMessageA(window, WM_TIMER, CMainDlg::kTrayRetryTimer, 0);
         SendMessageA(window, taskbarCreated, 0, 0);
         adds.push_back(Adds());
-    });
-    script.Run(dialog);
+    };
+    RunPanel(dialog, script);
     EXPECT_EQ((std::vector<size_t>{1 + 5, 6 + 1 + 5, 12 + 1, 13 + 1}), adds);
     ASSERT_FALSE(g_calls.empty());
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), g_calls.back().first) << "the icon came back after the quit";
@@ -232,8 +200,7 @@ TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)
 {
     CMainDlg dialog;
     std::vector<bool> visible;
-    PanelScript script([&](CMainDlg& panel) {
-        HWND window = panel.m_hWnd;
+    const auto script = [&](HWND window) {
         auto look = [&] { visible.push_back(IsWindowVisible(window) != FALSE); };
         SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         look();  // hidden
@@ -253,8 +220,8 @@ TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)
         PumpUntil([&] { return !IsWindowVisible(window); }, 2000);
         look();  // the close box only hides
         SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
-    });
-    EXPECT_EQ(kTrayQuitExitCode, script.Run(dialog));
+    };
+    EXPECT_EQ(kTrayQuitExitCode, RunPanel(dialog, script));
     EXPECT_EQ((std::vector<bool>{false, false, true, true, false, true, false}), visible);
 }
 
@@ -270,8 +237,7 @@ TEST_F(MainDlgTest, EveryPrivateMessageAndCommandAnswersZeroAndUnknownCommandsPa
         LRESULT result;
     };
     std::vector<Answer> answers;
-    PanelScript script([&](CMainDlg& panel) {
-        HWND window = panel.m_hWnd;
+    const auto script = [&](HWND window) {
         const Answer asked[] = {
             {WM_TRAY_NOTIFY, kTrayIconId, WM_MOUSEMOVE, 0, 0},
             {WM_PANEL_SHOW, 0, 0, 0, 0},
@@ -282,15 +248,15 @@ TEST_F(MainDlgTest, EveryPrivateMessageAndCommandAnswersZeroAndUnknownCommandsPa
         };
         for (Answer answer : asked) {
             answer.result = 77;
-            answer.handled = panel.RouteMessage(window, answer.message, answer.wParam, answer.lParam,
+            answer.handled = dialog.RouteMessage(window, answer.message, answer.wParam, answer.lParam,
                                                 answer.result, 0);
             answers.push_back(answer);
         }
         LRESULT result = 77;
-        answers.push_back({WM_PANEL_SHOW, 1, 0, panel.RouteMessage(window, WM_PANEL_SHOW, 0, 0, result, 1), result});
+        answers.push_back({WM_PANEL_SHOW, 1, 0, dialog.RouteMessage(window, WM_PANEL_SHOW, 0, 0, result, 1), result});
         SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
-    });
-    script.Run(dialog);
+    };
+    RunPanel(dialog, script);
     ASSERT_EQ(7u, answers.size());
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(answers[i].handled) << "message " << answers[i].message;
@@ -313,32 +279,25 @@ TEST_F(MainDlgTest, MixinsAnswerInTheirOrder)
     COLORREF staticText = 0;
     int staticMode = 0;
     COLORREF erased = 0;
-    PanelScript script([&](CMainDlg& panel) {
-        HWND window = panel.m_hWnd;
-        HDC screen = GetDC(window);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP canvas = CreateCompatibleBitmap(screen, 600, 400);
-        HGDIOBJ old = SelectObject(memory, canvas);
+    const auto script = [&](HWND window) {
+        Canvas canvas(600, 400);
+        HDC memory = canvas.Dc();
         staticResult = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory), 0);
         staticText = GetTextColor(memory);
         staticMode = GetBkMode(memory);
-        panel.RouteMessage(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(memory), 0, buttonResult, 0);
+        dialog.RouteMessage(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(memory), 0, buttonResult, 0);
         dialogResult = SendMessageA(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(memory), 0);
         SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-        erased = GetPixel(memory, 5, 5);
-        SelectObject(memory, old);
-        DeleteObject(canvas);
-        DeleteDC(memory);
-        ReleaseDC(window, screen);
+        erased = canvas.At(5, 5);
         SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
-    });
-    script.Run(dialog);
+    };
+    RunPanel(dialog, script);
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), staticResult);
     EXPECT_EQ(static_cast<COLORREF>(0x408040), staticText);
     EXPECT_EQ(TRANSPARENT, staticMode);
     // 0 leaves the button's brush to the system.
     EXPECT_EQ(0, buttonResult);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.CCtrlColor::m_brush), dialogResult);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.CCtrlColor::Brush()), dialogResult);
     // The bitmap, not the solid 0xE7E7E7 fill, answers the erase.
     EXPECT_NE(static_cast<COLORREF>(0xE7E7E7), erased);
 }

@@ -16,27 +16,27 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
 class Reader
 {
 public:
-    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    explicit Reader(const std::string& bytes) : m_bytes(bytes) {}
 
-    bool ok() const { return ok_; }
+    bool ok() const { return m_ok; }
 
     template <class T>
     T Take()
     {
         T value{};
-        if (position_ + sizeof(T) > bytes_.size()) {
-            ok_ = false;
+        if (m_position + sizeof(T) > m_bytes.size()) {
+            m_ok = false;
             return value;
         }
-        std::memcpy(&value, bytes_.data() + position_, sizeof(T));
-        position_ += sizeof(T);
+        std::memcpy(&value, m_bytes.data() + m_position, sizeof(T));
+        m_position += sizeof(T);
         return value;
     }
 
     std::wstring String()
     {
         std::wstring text;
-        for (wchar_t c = Take<wchar_t>(); ok_ && c != 0; c = Take<wchar_t>())
+        for (wchar_t c = Take<wchar_t>(); m_ok && c != 0; c = Take<wchar_t>())
             text += c;
         return text;
     }
@@ -44,20 +44,20 @@ public:
     // A string, or 0xFFFF and an ordinal written as "#n".
     std::wstring StringOrOrdinal()
     {
-        const size_t start = position_;
+        const size_t start = m_position;
         if (Take<WORD>() == 0xFFFF)
             return L"#" + std::to_wstring(Take<WORD>());
-        position_ = start;
+        m_position = start;
         return String();
     }
 
-    void Skip(size_t count) { position_ += count; }
-    void AlignToDword() { position_ = (position_ + 3) & ~size_t{3}; }
+    void Skip(size_t count) { m_position += count; }
+    void AlignToDword() { m_position = (m_position + 3) & ~size_t{3}; }
 
 private:
-    const std::string& bytes_;
-    size_t position_ = 0;
-    bool ok_ = true;
+    const std::string& m_bytes;
+    size_t m_position = 0;
+    bool m_ok = true;
 };
 
 std::string ClassName(const std::wstring& raw)

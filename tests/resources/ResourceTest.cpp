@@ -9,17 +9,11 @@
 #include "ResourceReader.h"
 #include "res/resource.h"
 #include "support/Text.h"
+#include "panel/PanelMessages.h"
 
 namespace {
 
 const WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
-
-std::string Hex(DWORD value)
-{
-    char text[16];
-    wsprintfA(text, "0x%08X", value);
-    return text;
-}
 
 std::string Languages(const std::vector<WORD>& languages)
 {
@@ -116,7 +110,7 @@ TEST(DialogTemplates, MainPanel129)
 {
     DialogTemplate dialog;
     ASSERT_NO_FATAL_FAILURE(LoadDialog(IDD_MAINDLG, dialog));
-    ExpectDialog({0x00C800C0, WS_EX_CLIENTEDGE, 257, 157, 11, 400, 0, 134, L"华文楷体", L"VELMOR隔离卡参数设置"},
+    ExpectDialog({0x00C800C0, WS_EX_CLIENTEDGE, 257, 157, 11, 400, 0, 134, L"华文楷体", WideFrom936(kPanelTitle).c_str()},
                  dialog);
     ExpectItems({{"BUTTON", 1, L"设置", 0x50010001, 197, 39, 56, 21, false},
                  {"BUTTON", 2, L"退出", 0x50010000, 197, 106, 56, 21, false},

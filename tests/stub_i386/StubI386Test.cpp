@@ -1,8 +1,8 @@
-// The x86 entry trampoline, executed for real. The 32-bit program's stubs
-// cannot run on this machine under Wine, so this Linux i386 program writes
-// them with the same encoder into executable memory and calls through them
-// the way the dialog manager calls a dialog procedure (stdcall, four
-// arguments), under qemu-i386.
+// The x86 entry trampoline, executed for real and on its own, wherever 32-bit
+// Windows code runs or not: this Linux i386 program writes the stubs with the
+// program's encoder into executable memory and calls through them the way
+// the dialog manager calls a dialog procedure (stdcall, four arguments),
+// under qemu-i386, and checks what arrives, failure cases included.
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -113,27 +113,27 @@ public:
     explicit StubPage(void* hint = nullptr)
     {
         void* page = mmap(hint, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        bytes_ = page == MAP_FAILED ? nullptr : static_cast<unsigned char*>(page);
-        if (bytes_ != nullptr)
-            std::memset(bytes_, 0xCC, kSize);
+        m_bytes = page == MAP_FAILED ? nullptr : static_cast<unsigned char*>(page);
+        if (m_bytes != nullptr)
+            std::memset(m_bytes, 0xCC, kSize);
     }
     ~StubPage()
     {
-        if (bytes_ != nullptr)
-            munmap(bytes_, kSize);
+        if (m_bytes != nullptr)
+            munmap(m_bytes, kSize);
     }
     StubPage(const StubPage&) = delete;
     StubPage& operator=(const StubPage&) = delete;
 
-    bool Ok() const { return bytes_ != nullptr; }
-    unsigned char* Slot(std::size_t index) const { return bytes_ + index * EntryTrampoline::kSlotSize; }
-    bool Seal() { return mprotect(bytes_, kSize, PROT_READ | PROT_EXEC) == 0; }
-    bool Unseal() { return mprotect(bytes_, kSize, PROT_READ | PROT_WRITE) == 0; }
+    bool Ok() const { return m_bytes != nullptr; }
+    unsigned char* Slot(std::size_t index) const { return m_bytes + index * EntryTrampoline::kSlotSize; }
+    bool Seal() { return mprotect(m_bytes, kSize, PROT_READ | PROT_EXEC) == 0; }
+    bool Unseal() { return mprotect(m_bytes, kSize, PROT_READ | PROT_WRITE) == 0; }
 
     static constexpr std::size_t kSize = 4096;
 
 private:
-    unsigned char* bytes_;
+    unsigned char* m_bytes;
 };
 
 bool CallOnce(const void* stub, std::uint32_t object, std::uint32_t window, std::uint32_t message,

@@ -25,35 +25,35 @@ BITMAPINFO TopDown32(int width, int height)
 
 }  // namespace
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height)
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height)
 {
     BITMAPINFO info = TopDown32(width, height);
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint32_t*>(bits);
-    dc_ = CreateCompatibleDC(nullptr);
-    replaced_ = SelectObject(dc_, bitmap_);
+    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<std::uint32_t*>(bits);
+    m_dc = CreateCompatibleDC(nullptr);
+    m_replaced = SelectObject(m_dc, m_bitmap);
 }
 
 Canvas::~Canvas()
 {
-    SelectObject(dc_, replaced_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
+    SelectObject(m_dc, m_replaced);
+    DeleteDC(m_dc);
+    DeleteObject(m_bitmap);
 }
 
 void Canvas::Fill(COLORREF colour)
 {
     HBRUSH brush = CreateSolidBrush(colour);
-    RECT all = {0, 0, width_, height_};
-    FillRect(dc_, &all, brush);
+    RECT all = {0, 0, m_width, m_height};
+    FillRect(m_dc, &all, brush);
     DeleteObject(brush);
 }
 
 COLORREF Canvas::At(int x, int y) const
 {
     GdiFlush();
-    return FromPixel(bits_[static_cast<size_t>(y) * width_ + x]);
+    return FromPixel(m_bits[static_cast<size_t>(y) * m_width + x]);
 }
 
 int Canvas::CountOther(const RECT& area, COLORREF colour) const
@@ -65,9 +65,9 @@ int Canvas::Count(const RECT& area, const std::function<bool(COLORREF)>& is) con
 {
     GdiFlush();
     int count = 0;
-    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height_; ++y)
-        for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width_; ++x)
-            if (is(FromPixel(bits_[static_cast<size_t>(y) * width_ + x])))
+    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < m_height; ++y)
+        for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < m_width; ++x)
+            if (is(FromPixel(m_bits[static_cast<size_t>(y) * m_width + x])))
                 ++count;
     return count;
 }
@@ -76,8 +76,8 @@ int Canvas::CountDifferent(const Canvas& other) const
 {
     GdiFlush();
     int count = 0;
-    for (int y = 0; y < height_ && y < other.height_; ++y)
-        for (int x = 0; x < width_ && x < other.width_; ++x)
+    for (int y = 0; y < m_height && y < other.m_height; ++y)
+        for (int x = 0; x < m_width && x < other.m_width; ++x)
             if (At(x, y) != other.At(x, y))
                 ++count;
     return count;
@@ -90,6 +90,12 @@ void CaptureClientArea(HWND window, Canvas& canvas)
     HDC screen = GetDC(nullptr);
     BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
+}
+
+HBITMAP Canvas::CopyBitmap() const
+{
+    GdiFlush();
+    return static_cast<HBITMAP>(CopyImage(m_bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 int ResourceBitmap::DistinctColours() const
@@ -164,13 +170,6 @@ bool operator==(const DcState& a, const DcState& b)
     return a.text == b.text && a.background == b.background && a.mode == b.mode;
 }
 
-std::string Hex(COLORREF colour)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06lX", static_cast<unsigned long>(colour));
-    return text;
-}
-
 std::string Describe(const DcState& state)
 {
     return "text " + Hex(state.text) + ", background " + Hex(state.background) + ", mode " +
@@ -186,12 +185,12 @@ BrushInfo ReadBrush(HGDIOBJ brush)
 }
 
 PlainWindow::PlainWindow(int width, int height)
-    : window_(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+    : m_window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr))
 {
 }
 
 PlainWindow::~PlainWindow()
 {
-    DestroyWindow(window_);
+    DestroyWindow(m_window);
 }

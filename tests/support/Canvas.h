@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "support/Text.h"
+
 // A memory device context over a 32-bit top-down DIB section, so a test can
-// read back exactly what GDI drew into it.
+// read back exactly what GDI drew into it: the tests' one canvas.
 class Canvas
 {
 public:
@@ -16,9 +18,9 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    HDC Dc() const { return dc_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    HDC Dc() const { return m_dc; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
 
     void Fill(COLORREF colour);
     COLORREF At(int x, int y) const;
@@ -28,14 +30,17 @@ public:
     int Count(const RECT& area, const std::function<bool(COLORREF)>& is) const;
     // Pixels, canvas-wide, that differ from the same pixel of `other`.
     int CountDifferent(const Canvas& other) const;
+    // A bitmap of its own with the canvas's pixels, for calls that take a
+    // bitmap no device context holds (image lists). The caller deletes it.
+    HBITMAP CopyBitmap() const;
 
 private:
-    int width_;
-    int height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ replaced_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_replaced = nullptr;
+    std::uint32_t* m_bits = nullptr;
 };
 
 // Copies what the screen shows of `window`'s client area into `canvas`.
@@ -78,7 +83,6 @@ extern const DcState kPrimedState;
 
 bool operator==(const DcState& a, const DcState& b);
 std::string Describe(const DcState& state);
-std::string Hex(COLORREF colour);
 
 // The style and colour of a brush, read from the handle.
 struct BrushInfo
@@ -100,8 +104,8 @@ public:
     PlainWindow(const PlainWindow&) = delete;
     PlainWindow& operator=(const PlainWindow&) = delete;
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return m_window; }
 
 private:
-    HWND window_;
+    HWND m_window;
 };

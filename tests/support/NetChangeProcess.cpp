@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "support/Pump.h"
+#include "panel/PanelMessages.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ REGSAM NetChangeProcess::RegistryView()
     return Is32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
-NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : folder_(folderName)
+NetChangeProcess::NetChangeProcess(const std::string& folderName, const char* ini) : m_folder(folderName)
 {
     if (!CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE))
         std::fprintf(stderr, "copying %s to %s failed: error %lu\n", BuiltProgram().c_str(), ExePath().c_str(),
@@ -115,7 +116,7 @@ NetChangeProcess::~NetChangeProcess()
 
 bool NetChangeProcess::Start()
 {
-    if (folder_.Path().empty()) {
+    if (m_folder.Path().empty()) {
         std::fprintf(stderr, "no folder to start NetChange.exe in\n");
         return false;
     }
@@ -127,7 +128,7 @@ bool NetChangeProcess::Start()
     for (int attempt = 1;; ++attempt) {
         std::string commandLine = "\"" + ExePath() + "\"";
         if (CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           folder_.Path().c_str(), &startup, &info_))
+                           m_folder.Path().c_str(), &startup, &m_info))
             break;
         const DWORD error = GetLastError();
         const bool present = GetFileAttributesA(ExePath().c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -139,41 +140,41 @@ bool NetChangeProcess::Start()
         if (!present)
             CopyFileA(BuiltProgram().c_str(), ExePath().c_str(), FALSE);
     }
-    CloseHandle(info_.hThread);
-    info_.hThread = nullptr;
+    CloseHandle(m_info.hThread);
+    m_info.hThread = nullptr;
     return true;
 }
 
 bool NetChangeProcess::Running() const
 {
-    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    return m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool NetChangeProcess::WaitForExit(DWORD ms, DWORD* exitCode)
 {
-    if (info_.hProcess == nullptr)
+    if (m_info.hProcess == nullptr)
         return false;
-    const bool ended = PumpUntil([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0; }, ms);
     if (ended && exitCode != nullptr)
-        GetExitCodeProcess(info_.hProcess, exitCode);
+        GetExitCodeProcess(m_info.hProcess, exitCode);
     return ended;
 }
 
 void NetChangeProcess::Kill()
 {
-    if (info_.hProcess == nullptr)
+    if (m_info.hProcess == nullptr)
         return;
     if (Running()) {
-        TerminateProcess(info_.hProcess, 0xDEAD);
-        WaitForSingleObject(info_.hProcess, 5000);
+        TerminateProcess(m_info.hProcess, 0xDEAD);
+        WaitForSingleObject(m_info.hProcess, 5000);
     }
-    CloseHandle(info_.hProcess);
-    info_ = {};
+    CloseHandle(m_info.hProcess);
+    m_info = {};
 }
 
 HWND NetChangeProcess::WaitForPanel(DWORD ms) const
 {
-    return WaitForWindow("VELMOR隔离卡参数设置", ms);
+    return WaitForWindow(kPanelTitle, ms);
 }
 
 HWND NetChangeProcess::WaitForWindow(const std::string& title, DWORD ms) const

@@ -25,7 +25,7 @@ public:
 
     // The Wait functions return a window once it is visible: a dialog shows
     // itself only after its initialisation has run.
-    // The panel ("VELMOR隔离卡参数设置") of this process.
+    // The panel (kPanelTitle) of this process.
     HWND WaitForPanel(DWORD ms) const;
     // The flag window: this process's captionless top-level dialog, once it
     // has moved to the right half of the screen.
@@ -35,11 +35,11 @@ public:
     // The same, visible or not, without waiting.
     HWND FindWindowOf(const std::string& title) const;
 
-    DWORD Pid() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
-    const TempFolder& Folder() const { return folder_; }
-    std::string ExePath() const { return folder_.File("NetChange.exe"); }
-    std::string IniPath() const { return folder_.File("CHECKCDROM.ini"); }
+    DWORD Pid() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    const TempFolder& Folder() const { return m_folder; }
+    std::string ExePath() const { return m_folder.File("NetChange.exe"); }
+    std::string IniPath() const { return m_folder.File("CHECKCDROM.ini"); }
 
     // The NetChange.exe under test: the shipped i686 one when the
     // environment says NETCHANGE_PROGRAM=i686, else the x86_64 one built
@@ -51,8 +51,8 @@ public:
     static REGSAM RegistryView();
 
 private:
-    TempFolder folder_;
-    PROCESS_INFORMATION info_ = {};
+    TempFolder m_folder;
+    PROCESS_INFORMATION m_info = {};
 };
 
 // A file in the folder of the running test program (where the build puts

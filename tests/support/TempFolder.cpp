@@ -41,7 +41,7 @@ TempFolder::TempFolder(const std::string& name)
         const std::string candidate = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                                       std::to_string(InterlockedIncrement(&counter));
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-            path_ = candidate + "\\";
+            m_path = candidate + "\\";
             return;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
@@ -51,8 +51,8 @@ TempFolder::TempFolder(const std::string& name)
 
 TempFolder::~TempFolder()
 {
-    if (!path_.empty())
-        RemoveTree(path_);
+    if (!m_path.empty())
+        RemoveTree(m_path);
 }
 
 bool TempFolder::WriteFile(const std::string& path, const std::string& bytes)

@@ -13,12 +13,12 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     // With a trailing backslash.
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + name; }
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + name; }
 
     static bool WriteFile(const std::string& path, const std::string& bytes);
     static bool ReadFile(const std::string& path, std::string& bytes);
 
 private:
-    std::string path_;
+    std::string m_path;
 };

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 std::wstring WideFrom936(const std::string& text)
 {
     if (text.empty())
@@ -27,4 +29,11 @@ std::string Utf8FromWide(const std::wstring& text)
 std::string Utf8From936(const std::string& text)
 {
     return Utf8FromWide(WideFrom936(text));
+}
+
+std::string Hex(unsigned long long value, int digits)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%0*llX", digits, value);
+    return text;
 }

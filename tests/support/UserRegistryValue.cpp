@@ -1,19 +1,19 @@
 #include "support/UserRegistryValue.h"
 
-UserRegistryValue::UserRegistryValue(const char* key, const char* name) : key_(key), name_(name)
+UserRegistryValue::UserRegistryValue(const char* key, const char* name) : m_key(key), m_name(name)
 {
-    had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type_, old_, &size_) == ERROR_SUCCESS;
+    m_had = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, m_old, &m_size) == ERROR_SUCCESS;
 }
 
 void UserRegistryValue::Write(bool present, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, m_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
     if (present)
-        RegSetValueExA(key, name_, 0, type, static_cast<const BYTE*>(data), size);
+        RegSetValueExA(key, m_name, 0, type, static_cast<const BYTE*>(data), size);
     else
-        RegDeleteValueA(key, name_);
+        RegDeleteValueA(key, m_name);
     RegCloseKey(key);
 }

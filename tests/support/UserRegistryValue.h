@@ -8,7 +8,7 @@ class UserRegistryValue
 {
 public:
     UserRegistryValue(const char* key, const char* name);
-    ~UserRegistryValue() { Write(had_, type_, old_, size_); }
+    ~UserRegistryValue() { Write(m_had, m_type, m_old, m_size); }
 
     void SetDword(DWORD value) { Write(true, REG_DWORD, &value, sizeof value); }
     void Delete() { Write(false, 0, nullptr, 0); }
@@ -16,10 +16,10 @@ public:
 private:
     void Write(bool present, DWORD type, const void* data, DWORD size);
 
-    const char* key_;
-    const char* name_;
-    bool had_;
-    DWORD type_ = 0;
-    BYTE old_[512] = {};
-    DWORD size_ = sizeof old_;
+    const char* m_key;
+    const char* m_name;
+    bool m_had;
+    DWORD m_type = 0;
+    BYTE m_old[512] = {};
+    DWORD m_size = sizeof m_old;
 };

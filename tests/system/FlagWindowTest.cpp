@@ -1,25 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "Input.h"
-#include "support/NetChangeProcess.h"
+#include "StartedProgram.h"
 #include "support/Pump.h"
 
 namespace {
 
-constexpr DWORD kStartMs = 10000;
-
-class FlagWindowTest : public testing::Test
+class FlagWindowTest : public StartedProgram
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(program.Start());
-        panel = program.WaitForPanel(kStartMs);
-        ASSERT_NE(nullptr, panel);
-        flag = program.WaitForFlag(kStartMs);
-        ASSERT_NE(nullptr, flag) << "the flag window did not reach the top-right corner";
-    }
-
     // Opens the flag's menu and picks item `position` (1 = top) with the keyboard.
     void ChooseFromFlagMenu(int position)
     {
@@ -29,10 +18,6 @@ protected:
         Input::RightClick(Input::CentreOf(flag));
         ASSERT_TRUE(Input::ChooseFromMenu(flag, position)) << "the flag's menu did not open";
     }
-
-    NetChangeProcess program;
-    HWND panel = nullptr;
-    HWND flag = nullptr;
 };
 
 INT_PTR CALLBACK PlainProcedure(HWND, UINT message, WPARAM, LPARAM)

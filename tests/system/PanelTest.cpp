@@ -1,30 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "Input.h"
-#include "support/NetChangeProcess.h"
+#include "StartedProgram.h"
 #include "support/Pump.h"
 
 namespace {
 
-constexpr DWORD kStartMs = 10000;
-
-class PanelTest : public testing::Test
+class PanelTest : public StartedProgram
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(program.Start());
-        panel = program.WaitForPanel(kStartMs);
-        ASSERT_NE(nullptr, panel);
-        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(panel) != FALSE; }, kStartMs));
-    }
-
     bool Visible() const { return IsWindowVisible(panel) != FALSE; }
     bool BecomesHidden() { return PumpUntil([&] { return !Visible(); }, 3000); }
     bool BecomesVisible() { return PumpUntil([&] { return Visible(); }, 3000); }
-
-    NetChangeProcess program;
-    HWND panel = nullptr;
 };
 
 TEST_F(PanelTest, StartsVisibleCentredInTheWorkAreaAsAToolWindowWithSkinnedButtons)
@@ -62,7 +49,6 @@ TEST_F(PanelTest, ExitButtonEscAndCloseBoxOnlyHide)
     ASSERT_TRUE(BecomesHidden());
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(TrayIconExists(panel));
-    ASSERT_NE(nullptr, program.WaitForFlag(1000));
 
     // The private show message brings it back.
     EXPECT_EQ(0, SendMessageA(panel, 1504, 0, 0));
@@ -110,7 +96,6 @@ TEST_F(PanelTest, TrayRightButtonOpensTheMenuAndDismissingItChoosesNothing)
 // With the flag and the tray icon up, as every start brings them.
 TEST_F(PanelTest, TrayMenuQuitEndsWith1501)
 {
-    ASSERT_NE(nullptr, program.WaitForFlag(kStartMs));
     ASSERT_TRUE(TrayIconExists(panel));
     // Hidden first: the menu works the same way then.
     PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);

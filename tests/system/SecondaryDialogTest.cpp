@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/NetChangeProcess.h"
+#include "StartedProgram.h"
 #include "support/Pump.h"
 
 namespace {
-
-constexpr DWORD kStartMs = 10000;
 
 struct Request
 {
@@ -32,22 +30,17 @@ const Request kRequests[] = {
     {"FlagAbout", 1507, 0, "关于"},
 };
 
-class SecondaryDialogTest : public testing::TestWithParam<Request>
+class SecondaryDialogTest : public StartedProgram, public testing::WithParamInterface<Request>
 {
 };
 
 TEST_P(SecondaryDialogTest, OpensOnceAndASecondRequestOpensNoSecondWindow)
 {
     const Request& request = GetParam();
-    NetChangeProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND panel = program.WaitForPanel(kStartMs);
-    ASSERT_NE(nullptr, panel);
-
     // The dialog is owned by the main thread's active window: make that the
     // panel. The flag window takes the activation when it shows itself, on
-    // its own thread and, on a busy machine, after the panel: wait for it.
-    ASSERT_NE(nullptr, program.WaitForFlag(kStartMs));
+    // its own thread and, on a busy machine, after the panel: the set-up
+    // waited for it.
     SetForegroundWindow(panel);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == panel; }, 3000));
     // Posted: the panel answers only when the dialog has closed.

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/NetChangeProcess.h"
+#include "StartedProgram.h"
 #include "support/Pump.h"
+#include "panel/PanelMessages.h"
 
 namespace {
-
-constexpr DWORD kStartMs = 10000;
 
 TEST(Startup, SecondInstanceExitsWithOneAndShowsNothing)
 {
@@ -56,9 +55,9 @@ TEST(Startup, DetectionFlagOnShowsTheDriveBoxBeforeThePanel)
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("光盘已经插入，文件系统类别为CDFS\n", MessageBoxText(box));
     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER));
-    EXPECT_EQ(nullptr, program.FindWindowOf("VELMOR隔离卡参数设置"));
+    EXPECT_EQ(nullptr, program.FindWindowOf(kPanelTitle));
     PumpMessages(300);
-    EXPECT_EQ(nullptr, program.FindWindowOf("VELMOR隔离卡参数设置")) << "the panel came before the box was closed";
+    EXPECT_EQ(nullptr, program.FindWindowOf(kPanelTitle)) << "the panel came before the box was closed";
 
     SendMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_NE(nullptr, program.WaitForPanel(kStartMs));

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "Input.h"
-#include "support/NetChangeProcess.h"
+#include "StartedProgram.h"
 #include "support/Pump.h"
+#include "panel/PanelMessages.h"
 
 namespace {
-
-constexpr DWORD kStartMs = 10000;
 
 // Keeps the flag window busy while the program ends: if the process-wide
 // flag object were destroyed (its stub turned into traps, its bitmap
@@ -22,8 +21,8 @@ class FlagPester
 {
 public:
     explicit FlagPester(HWND flag)
-        : thread_([this, flag] {
-              while (!stop_) {
+        : m_thread([this, flag] {
+              while (!m_stop) {
                   PostMessageA(flag, WM_NULL, 0, 0);
                   PostMessageA(flag, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
                   PostMessageA(flag, WM_USER + 7, 0, 0);
@@ -35,13 +34,13 @@ public:
     }
     ~FlagPester()
     {
-        stop_ = true;
-        thread_.join();
+        m_stop = true;
+        m_thread.join();
     }
 
 private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
 };
 
 void RunCycle(UINT quitMessage, WPARAM quitWParam, DWORD expectedCode, int round)
@@ -196,54 +195,54 @@ INSTANTIATE_TEST_SUITE_P(Requests, QuitTest, testing::ValuesIn(kQuitCases),
 class DebuggedProgram
 {
 public:
-    explicit DebuggedProgram(NetChangeProcess& program) : program_(program) {}
+    explicit DebuggedProgram(NetChangeProcess& program) : m_program(program) {}
 
     bool Start()
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        std::string commandLine = "\"" + program_.ExePath() + "\"";
-        if (!CreateProcessA(program_.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            DEBUG_ONLY_THIS_PROCESS, nullptr, program_.Folder().Path().c_str(), &startup, &info_))
+        std::string commandLine = "\"" + m_program.ExePath() + "\"";
+        if (!CreateProcessA(m_program.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            DEBUG_ONLY_THIS_PROCESS, nullptr, m_program.Folder().Path().c_str(), &startup, &m_info))
             return false;
-        CloseHandle(info_.hThread);
+        CloseHandle(m_info.hThread);
         return true;
     }
 
     ~DebuggedProgram()
     {
-        if (!exited_) {
-            TerminateProcess(info_.hProcess, 0xDEAD);
-            while (!exited_ && Step(100)) {
+        if (!m_exited) {
+            TerminateProcess(m_info.hProcess, 0xDEAD);
+            while (!m_exited && Step(100)) {
             }
         }
-        CloseHandle(info_.hProcess);
+        CloseHandle(m_info.hProcess);
     }
 
     // Handles debug events for up to `ms`, or until the process has ended.
     bool Step(DWORD ms)
     {
         const DWORD start = GetTickCount();
-        while (!exited_ && GetTickCount() - start < ms) {
+        while (!m_exited && GetTickCount() - start < ms) {
             DEBUG_EVENT event;
             if (!WaitForDebugEvent(&event, 10))
                 continue;
             DWORD status = DBG_CONTINUE;
             switch (event.dwDebugEventCode) {
             case EXCEPTION_DEBUG_EVENT:
-                if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && !sawLoaderBreakpoint_)
-                    sawLoaderBreakpoint_ = true;
+                if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && !m_sawLoaderBreakpoint)
+                    m_sawLoaderBreakpoint = true;
                 else if (event.u.Exception.dwFirstChance)
                     status = DBG_EXCEPTION_NOT_HANDLED;
                 if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && status != DBG_CONTINUE)
-                    ++strayBreakpoints_;
+                    ++m_strayBreakpoints;
                 break;
             case EXIT_THREAD_DEBUG_EVENT:
-                threadExitCodes_.push_back({event.dwThreadId, event.u.ExitThread.dwExitCode});
+                m_threadExitCodes.push_back({event.dwThreadId, event.u.ExitThread.dwExitCode});
                 break;
             case EXIT_PROCESS_DEBUG_EVENT:
-                exitCode_ = event.u.ExitProcess.dwExitCode;
-                exited_ = true;
+                m_exitCode = event.u.ExitProcess.dwExitCode;
+                m_exited = true;
                 break;
             case LOAD_DLL_DEBUG_EVENT:
                 if (event.u.LoadDll.hFile != nullptr)
@@ -258,7 +257,7 @@ public:
             }
             ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
         }
-        return !exited_;
+        return !m_exited;
     }
 
     // Debug events keep flowing while we wait for a window.
@@ -273,14 +272,14 @@ public:
         }
     }
 
-    DWORD Pid() const { return info_.dwProcessId; }
-    bool Exited() const { return exited_; }
-    DWORD ExitCode() const { return exitCode_; }
-    int StrayBreakpoints() const { return strayBreakpoints_; }
+    DWORD Pid() const { return m_info.dwProcessId; }
+    bool Exited() const { return m_exited; }
+    DWORD ExitCode() const { return m_exitCode; }
+    int StrayBreakpoints() const { return m_strayBreakpoints; }
     // The exit code of a thread that ended, if it did.
     bool ThreadExitCode(DWORD threadId, DWORD* code) const
     {
-        for (const auto& [thread, exitCode] : threadExitCodes_)
+        for (const auto& [thread, exitCode] : m_threadExitCodes)
             if (thread == threadId) {
                 *code = exitCode;
                 return true;
@@ -289,13 +288,13 @@ public:
     }
 
 private:
-    NetChangeProcess& program_;
-    PROCESS_INFORMATION info_ = {};
-    bool sawLoaderBreakpoint_ = false;
-    bool exited_ = false;
-    DWORD exitCode_ = 0;
-    int strayBreakpoints_ = 0;
-    std::vector<std::pair<DWORD, DWORD>> threadExitCodes_;
+    NetChangeProcess& m_program;
+    PROCESS_INFORMATION m_info = {};
+    bool m_sawLoaderBreakpoint = false;
+    bool m_exited = false;
+    DWORD m_exitCode = 0;
+    int m_strayBreakpoints = 0;
+    std::vector<std::pair<DWORD, DWORD>> m_threadExitCodes;
 };
 
 // The flag window's object is destroyed after start-up returns; its window
@@ -308,7 +307,7 @@ TEST(Teardown, TheFlagThreadFinishesBeforeTheProcessEnds)
         NetChangeProcess program("debugged");
         DebuggedProgram debugged(program);
         ASSERT_TRUE(debugged.Start());
-        const std::string title = "VELMOR隔离卡参数设置";
+        const std::string title = kPanelTitle;
         HWND panel = debugged.WaitFor([&] { return FindProcessDialog(debugged.Pid(), &title, true); }, kStartMs);
         ASSERT_NE(nullptr, panel);
         HWND flag = debugged.WaitFor([&] { return FindProcessDialog(debugged.Pid(), nullptr, true); }, kStartMs);

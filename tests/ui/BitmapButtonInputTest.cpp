@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "ButtonHarness.h"
-#include "MessageNames.h"
+#include "support/MessageNames.h"
 #include "UiTestDialogs.h"
 #include "support/Pump.h"
 #include "ui/AutoRepeatApi.h"
@@ -41,28 +41,91 @@ bool HeapBlockBusy(const void* block)
     return busy;
 }
 
+// The keyboard settings and the timers come through their seams, so the
+// delays are read as asked for and the timer messages are sent by hand:
+// nothing here depends on the clock.
+class RepeatSeams
+{
+public:
+    struct Request
+    {
+        HWND window;
+        UINT_PTR id;
+        UINT elapse;
+        bool operator==(const Request& other) const
+        {
+            return window == other.window && id == other.id && elapse == other.elapse;
+        }
+    };
+
+    RepeatSeams(bool answer, UINT delay, UINT speed) : m_answer(answer), m_delay(delay), m_speed(speed)
+    {
+        m_current = this;
+    }
+
+    ~RepeatSeams() { m_current = nullptr; }
+
+    RepeatSeams(const RepeatSeams&) = delete;
+    RepeatSeams& operator=(const RepeatSeams&) = delete;
+
+    std::vector<UINT> asked;
+    std::vector<Request> started;
+
+    // The button's calls: the platform's own while no seams are alive.
+    static BOOL WINAPI Settings(UINT action, UINT param, PVOID value, UINT winIni)
+    {
+        if (m_current == nullptr)
+            return SystemParametersInfoA(action, param, value, winIni);
+        m_current->asked.push_back(action);
+        if (!m_current->m_answer)
+            return FALSE;
+        *static_cast<UINT*>(value) = action == SPI_GETKEYBOARDDELAY ? m_current->m_delay : m_current->m_speed;
+        return TRUE;
+    }
+
+    // The timer is made, so stopping it can be checked, but it never fires
+    // by itself.
+    static UINT_PTR WINAPI StartTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure)
+    {
+        if (m_current == nullptr)
+            return SetTimer(window, id, elapse, procedure);
+        m_current->started.push_back({window, id, elapse});
+        return SetTimer(window, id, USER_TIMER_MAXIMUM, procedure);
+    }
+
+private:
+    bool m_answer;
+    UINT m_delay;
+    UINT m_speed;
+    static RepeatSeams* m_current;
+};
+
+RepeatSeams* RepeatSeams::m_current = nullptr;
+
+const AutoRepeatApi kRepeatSeamsApi = {&RepeatSeams::Settings, &RepeatSeams::StartTimer};
+
 class BitmapButtonInput : public testing::Test
 {
 protected:
     void Attach(DWORD style)
     {
-        control_ = dialog_.Item(IDC_UI_DEFAULT);
+        m_control = m_dialog.Item(IDC_UI_DEFAULT);
         // The dialog focused its first button before the object was there
         // to see it: start from a known focus.
-        SetFocus(dialog_.Item(IDC_UI_PLAIN));
-        RecordStandardProcedure(control_);
-        button_.extendedStyle = style;
-        ASSERT_TRUE(button_.AttachToControl(control_));
-        button_.AssignImageStrip(strip_);
-        button_.AssignImageIndices(1, 2, 3, 0);
-        ASSERT_TRUE(IsWindow(button_.tooltip));
-        RecordTooltip(button_.tooltip, &button_);
+        SetFocus(m_dialog.Item(IDC_UI_PLAIN));
+        RecordStandardProcedure(m_control);
+        m_button.SetExtendedStyle(style);
+        ASSERT_TRUE(m_button.AttachToControl(m_control));
+        m_button.AssignImageStrip(m_strip);
+        m_button.AssignImageIndices(1, 2, 3, 0);
+        ASSERT_TRUE(IsWindow(m_button.Tooltip()));
+        RecordTooltip(m_button.Tooltip(), &m_button);
         ClearEvents();
     }
 
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return SendMessageA(control_, message, wParam, lParam);
+        return SendMessageA(m_control, message, wParam, lParam);
     }
 
     // What the standard procedure was handed, without the returns.
@@ -86,21 +149,21 @@ protected:
             if (command.code != BN_CLICKED)
                 continue;
             EXPECT_EQ(IDC_UI_DEFAULT, command.id);
-            EXPECT_EQ(control_, command.control);
+            EXPECT_EQ(m_control, command.control);
         }
     }
 
     int Picture()
     {
         Canvas canvas(kImageWidth, kImageHeight);
-        Render(control_, canvas);
+        Render(m_control, canvas);
         return WhichPicture(canvas).picture;
     }
 
-    HIMAGELIST strip_ = MakeTestStrip();
-    CBmpBtn button_;
-    ButtonDialog dialog_;
-    HWND control_ = nullptr;
+    HIMAGELIST m_strip = MakeTestStrip();
+    TestButton m_button{kRepeatSeamsApi};
+    ButtonDialog m_dialog;
+    HWND m_control = nullptr;
 };
 
 TEST_F(BitmapButtonInput, UpdateUiStateIsAnsweredAndNeverReachesTheStandardProcedure)
@@ -148,7 +211,7 @@ TEST_F(BitmapButtonInput, EveryMouseMessageIsRelayedBeforeItsEntryRuns)
     for (const MouseMessage& mouse : kMouseMessages) {
         SCOPED_TRACE(MessageName(mouse.message));
         ReleaseCapture();
-        ASSERT_FALSE(button_.pressed);
+        ASSERT_FALSE(m_button.Pressed());
         ClearEvents();
         Send(mouse.message, mouse.wParam, kInside);
         const std::vector<std::string> expected = {
@@ -174,7 +237,7 @@ TEST_F(BitmapButtonInput, HoverModeRelaysTooButKeepsLeftButtonFromTheStandardPro
     for (const MouseMessage& mouse : kMouseMessages) {
         SCOPED_TRACE(MessageName(mouse.message));
         ReleaseCapture();
-        button_.pressed = false;
+        m_button.SetPressed(false);
         ClearEvents();
         Send(mouse.message, mouse.wParam, kInside);
         std::vector<std::string> expected = {"tip TTM_RELAYEVENT " + MessageName(mouse.message) +
@@ -196,18 +259,18 @@ TEST_F(BitmapButtonInput, HoverModeRelaysTooButKeepsLeftButtonFromTheStandardPro
 TEST_F(BitmapButtonInput, PressAndReleaseClickThroughTheStandardProcedure)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
-    SetFocus(dialog_.Item(IDC_UI_PLAIN));
+    SetFocus(m_dialog.Item(IDC_UI_PLAIN));
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-    EXPECT_TRUE(button_.pressed);
-    EXPECT_EQ(control_, GetCapture());
-    EXPECT_EQ(control_, GetFocus());
-    EXPECT_TRUE(button_.hasFocus);
+    EXPECT_TRUE(m_button.Pressed());
+    EXPECT_EQ(m_control, GetCapture());
+    EXPECT_EQ(m_control, GetFocus());
+    EXPECT_TRUE(m_button.HasFocus());
     EXPECT_EQ(2, Picture());
     EXPECT_EQ(0u, Clicks());
 
     ClearEvents();
     Send(WM_LBUTTONUP, 0, kInside);
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(3, Picture());
     EXPECT_EQ(1u, Clicks());
@@ -226,21 +289,21 @@ TEST_F(BitmapButtonInput, DraggingOutWhileHeldReleasesThePictureAndTheClick)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-    ASSERT_TRUE(button_.pressed);
+    ASSERT_TRUE(m_button.Pressed());
     Send(WM_MOUSEMOVE, MK_LBUTTON, kOutsideRight);
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(3, Picture());
     Send(WM_MOUSEMOVE, MK_LBUTTON, kInside);
-    EXPECT_TRUE(button_.pressed);
+    EXPECT_TRUE(m_button.Pressed());
     EXPECT_EQ(2, Picture());
     Send(WM_MOUSEMOVE, MK_LBUTTON, kOutsideAbove);
-    EXPECT_FALSE(button_.pressed);
-    EXPECT_EQ(control_, GetCapture());
+    EXPECT_FALSE(m_button.Pressed());
+    EXPECT_EQ(m_control, GetCapture());
 
     Send(WM_LBUTTONUP, 0, kOutsideAbove);
     EXPECT_EQ(0u, Clicks());
     EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     // The moves also went on to the standard procedure.
     EXPECT_EQ(3u, StandardSaw([](UINT m) { return m == WM_MOUSEMOVE; }).size());
 }
@@ -249,24 +312,24 @@ TEST_F(BitmapButtonInput, DoubleClickPressesLikeAFirstClick)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     Send(WM_LBUTTONDBLCLK, MK_LBUTTON, kInside);
-    EXPECT_TRUE(button_.pressed);
-    EXPECT_EQ(control_, GetCapture());
+    EXPECT_TRUE(m_button.Pressed());
+    EXPECT_EQ(m_control, GetCapture());
     EXPECT_EQ(1u, StandardSaw([](UINT m) { return m == WM_LBUTTONDBLCLK; }).size());
     Send(WM_LBUTTONUP, 0, kInside);
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(nullptr, GetCapture());
 }
 
 TEST_F(BitmapButtonInput, SpaceBarPressesAndTheStandardProcedureClicks)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
-    SetFocus(control_);
+    SetFocus(m_control);
     Send(WM_KEYDOWN, VK_SPACE, 0x00390001);
-    EXPECT_TRUE(button_.pressed);
+    EXPECT_TRUE(m_button.Pressed());
     EXPECT_EQ(2, Picture());
     ClearEvents();
     Send(WM_KEYUP, VK_SPACE, 0xC0390001);
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(1u, Clicks());
     ExpectOnlyClicksFromButton();
     const std::vector<std::string> expected = {
@@ -282,11 +345,11 @@ TEST_F(BitmapButtonInput, SpaceBarPressesAndTheStandardProcedureClicks)
 TEST_F(BitmapButtonInput, HoverModeIgnoresTheSpaceBar)
 {
     Attach(BUTTON_HOVER_MODE | BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
-    SetFocus(control_);
+    SetFocus(m_control);
     EXPECT_EQ(0, Send(WM_KEYDOWN, VK_SPACE, 0x00390001));
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(0, Send(WM_KEYUP, VK_SPACE, 0xC0390001));
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(0u, Clicks());
     // Other keys still reach the standard procedure.
     Send(WM_KEYDOWN, VK_RETURN, 0x001C0001);
@@ -300,14 +363,14 @@ TEST_F(BitmapButtonInput, HoverModeReleaseOverTheButtonClicksFromTheClass)
 {
     Attach(BUTTON_HOVER_MODE | BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     EXPECT_EQ(0, Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside));
-    EXPECT_TRUE(button_.pressed);
-    EXPECT_EQ(control_, GetCapture());
+    EXPECT_TRUE(m_button.Pressed());
+    EXPECT_EQ(m_control, GetCapture());
     EXPECT_EQ(0u, Clicks());
 
     EXPECT_EQ(0, Send(WM_LBUTTONUP, 0, kInside));
     EXPECT_EQ(1u, Clicks());
     ExpectOnlyClicksFromButton();
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(std::vector<std::string>{}, StandardSaw([](UINT m) { return m == WM_LBUTTONDOWN || m == WM_LBUTTONUP; }));
     const std::vector<std::string> expected = {
@@ -325,7 +388,7 @@ TEST_F(BitmapButtonInput, HoverModeReleaseAfterDraggingOutDoesNotClick)
     Attach(BUTTON_HOVER_MODE | BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
     Send(WM_MOUSEMOVE, MK_LBUTTON, kOutsideRight);
-    EXPECT_FALSE(button_.pressed);
+    EXPECT_FALSE(m_button.Pressed());
     Send(WM_LBUTTONUP, 0, kOutsideRight);
     EXPECT_EQ(0u, Clicks());
     EXPECT_EQ(nullptr, GetCapture());
@@ -335,37 +398,37 @@ TEST_F(BitmapButtonInput, HoverModeFollowsTheMouseInAndOut)
 {
     Attach(BUTTON_HOVER_MODE | BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     RECT rect;
-    GetWindowRect(control_, &rect);
+    GetWindowRect(m_control, &rect);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     EXPECT_EQ(1, Picture());
 
     Send(WM_MOUSEMOVE, 0, kInside);
-    EXPECT_TRUE(button_.mouseOver);
+    EXPECT_TRUE(m_button.MouseOver());
     EXPECT_EQ(3, Picture());
     // It asked to hear when the mouse leaves.
     TRACKMOUSEEVENT query = {sizeof query, TME_QUERY, nullptr, 0};
     ASSERT_TRUE(_TrackMouseEvent(&query));
     EXPECT_TRUE(query.dwFlags & TME_LEAVE);
-    EXPECT_EQ(control_, query.hwndTrack);
+    EXPECT_EQ(m_control, query.hwndTrack);
 
     // The platform's own leave notification clears it.
     SetCursorPos(rect.right + 300, rect.bottom + 300);
-    EXPECT_TRUE(PumpUntil([this] { return !button_.mouseOver; }, 3000));
+    EXPECT_TRUE(PumpUntil([this] { return !m_button.MouseOver(); }, 3000));
     EXPECT_EQ(1, Picture());
     EXPECT_EQ(std::vector<std::string>{}, StandardSaw([](UINT m) { return m == WM_MOUSELEAVE; }));
 
-    button_.mouseOver = true;
+    m_button.SetMouseOver(true);
     EXPECT_EQ(0, Send(WM_MOUSELEAVE, 0, 0));
-    EXPECT_FALSE(button_.mouseOver);
+    EXPECT_FALSE(m_button.MouseOver());
 }
 
 TEST_F(BitmapButtonInput, TimersOfOtherIdsAreSwallowedWithoutAClick)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-    ASSERT_TRUE(button_.pressed);
+    ASSERT_TRUE(m_button.Pressed());
     // Without auto-repeat a press starts no timer.
-    EXPECT_FALSE(KillTimer(control_, CBmpBtn::TIMER_REPEAT_DELAY));
+    EXPECT_FALSE(KillTimer(m_control, CBmpBtn::TIMER_REPEAT_DELAY));
     EXPECT_EQ(0, Send(WM_TIMER, 1234, 0));
     EXPECT_EQ(0, Send(WM_TIMER, 1, 0));
     EXPECT_EQ(0u, Clicks());
@@ -373,69 +436,6 @@ TEST_F(BitmapButtonInput, TimersOfOtherIdsAreSwallowedWithoutAClick)
     Send(WM_LBUTTONUP, 0, kInside);
 }
 
-// The keyboard settings and the timers come through their seams, so the
-// delays are read as asked for and the timer messages are sent by hand:
-// nothing here depends on the clock.
-class RepeatSeams
-{
-public:
-    struct Request
-    {
-        HWND window;
-        UINT_PTR id;
-        UINT elapse;
-        bool operator==(const Request& other) const
-        {
-            return window == other.window && id == other.id && elapse == other.elapse;
-        }
-    };
-
-    RepeatSeams(bool answer, UINT delay, UINT speed)
-        : saved_(g_autoRepeatApi), answer_(answer), delay_(delay), speed_(speed)
-    {
-        current_ = this;
-        g_autoRepeatApi.systemParametersInfo = &Settings;
-        g_autoRepeatApi.setTimer = &StartTimer;
-    }
-
-    ~RepeatSeams()
-    {
-        g_autoRepeatApi = saved_;
-        current_ = nullptr;
-    }
-
-    RepeatSeams(const RepeatSeams&) = delete;
-    RepeatSeams& operator=(const RepeatSeams&) = delete;
-
-    std::vector<UINT> asked;
-    std::vector<Request> started;
-
-private:
-    static BOOL WINAPI Settings(UINT action, UINT, PVOID value, UINT)
-    {
-        current_->asked.push_back(action);
-        if (!current_->answer_)
-            return FALSE;
-        *static_cast<UINT*>(value) = action == SPI_GETKEYBOARDDELAY ? current_->delay_ : current_->speed_;
-        return TRUE;
-    }
-
-    // The timer is made, so stopping it can be checked, but it never fires
-    // by itself.
-    static UINT_PTR WINAPI StartTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure)
-    {
-        current_->started.push_back({window, id, elapse});
-        return SetTimer(window, id, USER_TIMER_MAXIMUM, procedure);
-    }
-
-    AutoRepeatApi saved_;
-    bool answer_;
-    UINT delay_;
-    UINT speed_;
-    static RepeatSeams* current_;
-};
-
-RepeatSeams* RepeatSeams::current_ = nullptr;
 
 void PrintTo(const RepeatSeams::Request& request, std::ostream* out)
 {
@@ -450,17 +450,17 @@ TEST_F(BitmapButtonInput, AutoRepeatWaitsTheKeyboardDelayThenRepeatsAtKeyboardSp
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
     EXPECT_EQ(std::vector<UINT>{SPI_GETKEYBOARDDELAY}, seams.asked);
     using Request = RepeatSeams::Request;
-    EXPECT_EQ((std::vector<Request>{{control_, CBmpBtn::TIMER_REPEAT_DELAY, 500}}), seams.started);
+    EXPECT_EQ((std::vector<Request>{{m_control, CBmpBtn::TIMER_REPEAT_DELAY, 500}}), seams.started);
     EXPECT_EQ(0u, Clicks());
 
     EXPECT_EQ(0, Send(WM_TIMER, CBmpBtn::TIMER_REPEAT_DELAY, 0));
     EXPECT_EQ(1u, Clicks());
     EXPECT_EQ((std::vector<UINT>{SPI_GETKEYBOARDDELAY, SPI_GETKEYBOARDSPEED}), seams.asked);
-    EXPECT_EQ((std::vector<Request>{{control_, CBmpBtn::TIMER_REPEAT_DELAY, 500},
-                                    {control_, CBmpBtn::TIMER_REPEAT, 29}}),
+    EXPECT_EQ((std::vector<Request>{{m_control, CBmpBtn::TIMER_REPEAT_DELAY, 500},
+                                    {m_control, CBmpBtn::TIMER_REPEAT, 29}}),
               seams.started);
     // The wait is over: its timer is gone.
-    EXPECT_FALSE(KillTimer(control_, CBmpBtn::TIMER_REPEAT_DELAY));
+    EXPECT_FALSE(KillTimer(m_control, CBmpBtn::TIMER_REPEAT_DELAY));
 
     for (int i = 0; i < 3; ++i)
         Send(WM_TIMER, CBmpBtn::TIMER_REPEAT, 0);
@@ -481,7 +481,7 @@ TEST_F(BitmapButtonInput, AutoRepeatWaitsTheKeyboardDelayThenRepeatsAtKeyboardSp
     EXPECT_EQ(6u, Clicks());
     Send(WM_TIMER, CBmpBtn::TIMER_REPEAT, 0);
     EXPECT_EQ(6u, Clicks());
-    EXPECT_FALSE(KillTimer(control_, CBmpBtn::TIMER_REPEAT));
+    EXPECT_FALSE(KillTimer(m_control, CBmpBtn::TIMER_REPEAT));
     ExpectOnlyClicksFromButton();
     EXPECT_EQ(2u, seams.started.size());
     EXPECT_EQ(std::vector<std::string>{}, StandardSaw([](UINT m) { return m == WM_TIMER; }));
@@ -496,7 +496,7 @@ TEST_F(BitmapButtonInput, AutoRepeatTimerKeepsRunningWhileHeldOutside)
     Send(WM_MOUSEMOVE, MK_LBUTTON, kOutsideAbove);
     Send(WM_TIMER, CBmpBtn::TIMER_REPEAT, 0);
     EXPECT_EQ(1u, Clicks());
-    EXPECT_TRUE(KillTimer(control_, CBmpBtn::TIMER_REPEAT));
+    EXPECT_TRUE(KillTimer(m_control, CBmpBtn::TIMER_REPEAT));
     Send(WM_LBUTTONUP, 0, kOutsideAbove);
     EXPECT_EQ(1u, Clicks());
 }
@@ -526,7 +526,7 @@ TEST_F(BitmapButtonInput, AutoRepeatDelaysFollowTheKeyboardSettings)
         ASSERT_EQ(1u, seams.started.size());
         EXPECT_EQ(CBmpBtn::TIMER_REPEAT_DELAY, seams.started[0].id);
         EXPECT_EQ(c.wait, seams.started[0].elapse);
-        EXPECT_TRUE(KillTimer(control_, CBmpBtn::TIMER_REPEAT_DELAY));
+        EXPECT_TRUE(KillTimer(m_control, CBmpBtn::TIMER_REPEAT_DELAY));
         Send(WM_TIMER, CBmpBtn::TIMER_REPEAT_DELAY, 0);
         ASSERT_EQ(2u, seams.started.size());
         EXPECT_EQ(CBmpBtn::TIMER_REPEAT, seams.started[1].id);
@@ -547,7 +547,7 @@ TEST_F(BitmapButtonInput, NoRepeatWhenTheDelayEndsUnpressedOrWithoutAutoRepeat)
     EXPECT_EQ(1u, seams.started.size());
     Send(WM_LBUTTONUP, 0, kOutsideRight);
 
-    button_.extendedStyle = BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE;
+    m_button.SetExtendedStyle(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     seams.started.clear();
     seams.asked.clear();
     Send(WM_LBUTTONDOWN, MK_LBUTTON, kInside);
@@ -569,34 +569,34 @@ TEST_F(BitmapButtonInput, TooltipTextIsCopiedAndItsToolAdded)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
     char text[] = "设置";
-    EXPECT_TRUE(button_.AssignTooltipText(text));
-    ASSERT_NE(nullptr, button_.tooltipText);
-    EXPECT_NE(text, button_.tooltipText);
-    EXPECT_STREQ(text, button_.tooltipText);
-    EXPECT_TRUE(HeapBlockBusy(button_.tooltipText));
+    EXPECT_TRUE(m_button.AssignTooltipText(text));
+    ASSERT_NE(nullptr, m_button.TooltipText());
+    EXPECT_NE(text, m_button.TooltipText());
+    EXPECT_STREQ(text, m_button.TooltipText());
+    EXPECT_TRUE(HeapBlockBusy(m_button.TooltipText()));
     const std::vector<std::string> expected = {"tip TTM_ACTIVATE on", "tip TTM_ADDTOOLA"};
     EXPECT_EQ(expected, Lines([](const Event& e) { return e.source == "tip"; }));
 
-    EXPECT_EQ(1, SendMessageA(button_.tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    EXPECT_EQ(1, SendMessageA(m_button.Tooltip(), TTM_GETTOOLCOUNT, 0, 0));
     char shown[80] = {};
-    const TOOLINFOA tool = FirstTool(button_.tooltip, shown);
+    const TOOLINFOA tool = FirstTool(m_button.Tooltip(), shown);
     EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
     EXPECT_FALSE(tool.uFlags & TTF_SUBCLASS);
-    EXPECT_EQ(dialog_.Window(), tool.hwnd);
-    EXPECT_EQ(reinterpret_cast<UINT_PTR>(control_), tool.uId);
+    EXPECT_EQ(m_dialog.Window(), tool.hwnd);
+    EXPECT_EQ(reinterpret_cast<UINT_PTR>(m_control), tool.uId);
     EXPECT_STREQ("设置", shown);
 }
 
 TEST_F(BitmapButtonInput, NullTooltipTextSwitchesTheTooltipOffAndFreesTheCopy)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
-    ASSERT_TRUE(button_.AssignTooltipText("关于这个按钮的一段较长的提示文字"));
-    char* copy = button_.tooltipText;
+    ASSERT_TRUE(m_button.AssignTooltipText("关于这个按钮的一段较长的提示文字"));
+    const char* copy = m_button.TooltipText();
     ASSERT_TRUE(HeapBlockBusy(copy));
     ClearEvents();
 
-    EXPECT_TRUE(button_.AssignTooltipText(nullptr));
-    EXPECT_EQ(nullptr, button_.tooltipText);
+    EXPECT_TRUE(m_button.AssignTooltipText(nullptr));
+    EXPECT_EQ(nullptr, m_button.TooltipText());
     EXPECT_FALSE(HeapBlockBusy(copy));
     EXPECT_EQ(std::vector<std::string>{"tip TTM_ACTIVATE off"},
               Lines([](const Event& e) { return e.source == "tip"; }));
@@ -604,26 +604,26 @@ TEST_F(BitmapButtonInput, NullTooltipTextSwitchesTheTooltipOffAndFreesTheCopy)
 
 TEST_F(BitmapButtonInput, TextGivenBeforeAttachingIsAddedWhenTheTooltipIsMade)
 {
-    control_ = dialog_.Item(IDC_UI_DEFAULT);
+    m_control = m_dialog.Item(IDC_UI_DEFAULT);
     // No tooltip yet: the text is only kept.
-    EXPECT_TRUE(button_.AssignTooltipText("退出"));
-    EXPECT_EQ(nullptr, button_.tooltip);
-    ASSERT_TRUE(button_.AttachToControl(control_));
-    ASSERT_TRUE(IsWindow(button_.tooltip));
-    EXPECT_EQ(1, SendMessageA(button_.tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    EXPECT_TRUE(m_button.AssignTooltipText("退出"));
+    EXPECT_EQ(nullptr, m_button.Tooltip());
+    ASSERT_TRUE(m_button.AttachToControl(m_control));
+    ASSERT_TRUE(IsWindow(m_button.Tooltip()));
+    EXPECT_EQ(1, SendMessageA(m_button.Tooltip(), TTM_GETTOOLCOUNT, 0, 0));
     char shown[80] = {};
-    FirstTool(button_.tooltip, shown);
+    FirstTool(m_button.Tooltip(), shown);
     EXPECT_STREQ("退出", shown);
 }
 
 TEST_F(BitmapButtonInput, DestroyingTheButtonDestroysItsTooltip)
 {
     Attach(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE);
-    HWND tooltip = button_.tooltip;
-    DestroyWindow(control_);
+    HWND tooltip = m_button.Tooltip();
+    DestroyWindow(m_control);
     EXPECT_FALSE(IsWindow(tooltip));
-    EXPECT_EQ(nullptr, button_.tooltip);
-    EXPECT_EQ(nullptr, button_.m_hWnd);
+    EXPECT_EQ(nullptr, m_button.Tooltip());
+    EXPECT_EQ(nullptr, m_button.m_hWnd);
     // WM_DESTROY still went on to the standard procedure.
     EXPECT_EQ((std::vector<std::string>{"std WM_DESTROY", "std WM_NCDESTROY"}),
               StandardSaw([](UINT m) { return m == WM_DESTROY || m == WM_NCDESTROY; }));
@@ -644,8 +644,7 @@ ULONG ReferencesLeftAfter(DWORD style, bool attached, ButtonDialog& dialog)
     if (FAILED(query(strip, imageListId, reinterpret_cast<void**>(&reference))))
         return 98;
     {
-        CBmpBtn button;
-        button.extendedStyle = style;
+        CBmpBtn button(style);
         button.AssignImageStrip(strip);
         if (attached) {
             HWND control = dialog.Renew(IDC_UI_DEFAULT);
@@ -661,19 +660,19 @@ ULONG ReferencesLeftAfter(DWORD style, bool attached, ButtonDialog& dialog)
 
 TEST_F(BitmapButtonInput, DestructorDestroysTheStripUnlessShared)
 {
-    EXPECT_EQ(0u, ReferencesLeftAfter(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, false, dialog_));
-    EXPECT_EQ(0u, ReferencesLeftAfter(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, true, dialog_));
-    EXPECT_EQ(1u, ReferencesLeftAfter(BUTTON_SHARED_STRIP | BUTTON_EDGE_SINGLE, false, dialog_));
-    EXPECT_EQ(1u, ReferencesLeftAfter(BUTTON_SHARED_STRIP | BUTTON_FIT_TO_IMAGE, true, dialog_));
+    EXPECT_EQ(0u, ReferencesLeftAfter(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, false, m_dialog));
+    EXPECT_EQ(0u, ReferencesLeftAfter(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, true, m_dialog));
+    EXPECT_EQ(1u, ReferencesLeftAfter(BUTTON_SHARED_STRIP | BUTTON_EDGE_SINGLE, false, m_dialog));
+    EXPECT_EQ(1u, ReferencesLeftAfter(BUTTON_SHARED_STRIP | BUTTON_FIT_TO_IMAGE, true, m_dialog));
 }
 
 TEST_F(BitmapButtonInput, DestructorFreesTheTooltipText)
 {
-    char* copy = nullptr;
+    const char* copy = nullptr;
     {
         CBmpBtn button;
         ASSERT_TRUE(button.AssignTooltipText("一段只属于这个按钮的提示"));
-        copy = button.tooltipText;
+        copy = button.TooltipText();
         ASSERT_TRUE(HeapBlockBusy(copy));
     }
     EXPECT_FALSE(HeapBlockBusy(copy));

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <map>
 
-#include "MessageNames.h"
+#include "support/MessageNames.h"
 #include "UiTestDialogs.h"
 #include "support/Pump.h"
 
@@ -72,7 +72,7 @@ LRESULT CALLBACK RecordingTooltipProcedure(HWND window, UINT message, WPARAM wPa
         const HWND button = record.button->m_hWnd;
         std::string detail = MessageName(relayed->message);
         detail += relayed->hwnd == button ? " from button" : " from elsewhere";
-        detail += record.button->pressed ? " pressed" : " released";
+        detail += record.button->Pressed() ? " pressed" : " released";
         detail += GetCapture() == button ? " captured" : " free";
         Record("tip", message, wParam, detail);
         break;
@@ -133,18 +133,18 @@ std::vector<std::string> Lines(const std::function<bool(const Event&)>& keep)
 ButtonDialog::ButtonDialog()
 {
     InitControlsOnce();
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UI_BUTTONS), nullptr,
+    m_window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UI_BUTTONS), nullptr,
                                  &TestDialogProcedure, 0);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    PumpUntil([this] { return GetForegroundWindow() == window_ && GetActiveWindow() == window_; }, 2000);
+    ShowWindow(m_window, SW_SHOW);
+    SetForegroundWindow(m_window);
+    PumpUntil([this] { return GetForegroundWindow() == m_window && GetActiveWindow() == m_window; }, 2000);
     PumpMessages(20);
 }
 
 ButtonDialog::~ButtonDialog()
 {
     ReleaseCapture();
-    DestroyWindow(window_);
+    DestroyWindow(m_window);
     PumpMessages(10);
 }
 
@@ -153,9 +153,9 @@ HWND ButtonDialog::Renew(int id)
     if (HWND old = Item(id))
         DestroyWindow(old);
     RECT rect = {20, 20, 80, 40};
-    MapDialogRect(window_, &rect);
+    MapDialogRect(m_window, &rect);
     return CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, rect.left,
-                           rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
+                           rect.top, rect.right - rect.left, rect.bottom - rect.top, m_window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -186,25 +186,18 @@ void RecordTooltip(HWND tooltip, const CBmpBtn* button)
 
 HIMAGELIST MakeTestStrip()
 {
-    const int width = kImageWidth * 4;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -kImageHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* pixels = static_cast<DWORD*>(bits);
-    for (int y = 0; y < kImageHeight; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int image = x / kImageWidth;
-            const int inner = x % kImageWidth;
-            const COLORREF colour = inner < 20 && y < 12 ? kTop[image] : kRest[image];
-            pixels[y * width + x] = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        }
+    Canvas pictures(kImageWidth * 4, kImageHeight);
+    for (int image = 0; image < 4; ++image) {
+        const RECT whole = {image * kImageWidth, 0, (image + 1) * kImageWidth, kImageHeight};
+        const RECT top = {image * kImageWidth, 0, image * kImageWidth + 20, 12};
+        HBRUSH rest = CreateSolidBrush(kRest[image]);
+        HBRUSH corner = CreateSolidBrush(kTop[image]);
+        FillRect(pictures.Dc(), &whole, rest);
+        FillRect(pictures.Dc(), &top, corner);
+        DeleteObject(rest);
+        DeleteObject(corner);
     }
+    HBITMAP bitmap = pictures.CopyBitmap();
     HIMAGELIST strip = ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR24, 4, 0);
     ImageList_Add(strip, bitmap, nullptr);
     DeleteObject(bitmap);

@@ -9,6 +9,22 @@
 #include "support/Canvas.h"
 #include "ui/CBmpBtn.h"
 
+// The bitmap button as the tests use it: its style and looks can be set
+// directly, to draw each look without driving the input that leads there.
+class TestButton : public CBmpBtn
+{
+public:
+    explicit TestButton(const AutoRepeatApi& autoRepeat = kSystemAutoRepeatApi)
+        : CBmpBtn(BUTTON_EDGE_SINGLE | BUTTON_FIT_TO_IMAGE, nullptr, autoRepeat)
+    {
+    }
+
+    void SetExtendedStyle(DWORD style) { extendedStyle = style; }
+    void SetPressed(bool value) { pressed = value; }
+    void SetHasFocus(bool value) { hasFocus = value; }
+    void SetMouseOver(bool value) { mouseOver = value; }
+};
+
 // What the windows around a bitmap button saw, in the order they saw it:
 // "std" is the button's earlier procedure (the standard button, recorded),
 // "tip" its tooltip, "parent" the test dialog.
@@ -36,8 +52,8 @@ public:
     ButtonDialog(const ButtonDialog&) = delete;
     ButtonDialog& operator=(const ButtonDialog&) = delete;
 
-    HWND Window() const { return window_; }
-    HWND Item(int id) const { return GetDlgItem(window_, id); }
+    HWND Window() const { return m_window; }
+    HWND Item(int id) const { return GetDlgItem(m_window, id); }
     // A fresh default push-button with this id where the template puts the
     // first one, replacing any control with that id.
     HWND Renew(int id);
@@ -51,7 +67,7 @@ public:
     static std::vector<Command>& Commands();
 
 private:
-    HWND window_;
+    HWND m_window;
 };
 
 // Puts a recording procedure in front of the control's own, so that after

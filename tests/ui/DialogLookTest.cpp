@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/Canvas.h"
-#include "MessageNames.h"
+#include "support/MessageNames.h"
 #include "dialogs/CABOUTDlg.h"
 #include "dialogs/CCHECKDlg.h"
 #include "panel/CMainDlg.h"
@@ -27,36 +27,36 @@ constexpr COLORREF kSentinel = RGB(0xFE, 0x01, 0xFD);
 class ModalProbe
 {
 public:
-    explicit ModalProbe(std::function<void(HWND)> probe) : probe_(std::move(probe)) {}
+    explicit ModalProbe(std::function<void(HWND)> probe) : m_probe(std::move(probe)) {}
 
     INT_PTR Run(const std::function<INT_PTR()>& runModal)
     {
-        current_ = this;
+        m_current = this;
         HHOOK hook = SetWindowsHookExA(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
         const UINT_PTR rescue = SetTimer(nullptr, 0, 5000, &OnRescue);
         const INT_PTR result = runModal();
         KillTimer(nullptr, rescue);
         UnhookWindowsHookEx(hook);
-        current_ = nullptr;
+        m_current = nullptr;
         return result;
     }
 
-    bool Probed() const { return probed_; }
+    bool Probed() const { return m_probed; }
 
 private:
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
     {
-        ModalProbe* self = current_;
-        if (self != nullptr && !self->probed_) {
+        ModalProbe* self = m_current;
+        if (self != nullptr && !self->m_probed) {
             HWND window = reinterpret_cast<HWND>(wParam);
             char className[16] = {};
             GetClassNameA(window, className, sizeof className);
             if (std::string(className) == "#32770") {
                 if (code == HCBT_CREATEWND)
-                    self->created_ = window;
+                    self->m_created = window;
                 if (code == HCBT_ACTIVATE) {
-                    self->probed_ = true;
-                    self->probe_(window);
+                    self->m_probed = true;
+                    self->m_probe(window);
                     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
                 }
             }
@@ -66,17 +66,17 @@ private:
 
     static void CALLBACK OnRescue(HWND, UINT, UINT_PTR, DWORD)
     {
-        if (current_ != nullptr && current_->created_ != nullptr)
-            EndDialog(current_->created_, -2);
+        if (m_current != nullptr && m_current->m_created != nullptr)
+            EndDialog(m_current->m_created, -2);
     }
 
-    std::function<void(HWND)> probe_;
-    HWND created_ = nullptr;
-    bool probed_ = false;
-    static ModalProbe* current_;
+    std::function<void(HWND)> m_probe;
+    HWND m_created = nullptr;
+    bool m_probed = false;
+    static ModalProbe* m_current;
 };
 
-ModalProbe* ModalProbe::current_ = nullptr;
+ModalProbe* ModalProbe::m_current = nullptr;
 
 // One look message as the platform would deliver it.
 struct Look
@@ -200,23 +200,23 @@ TEST(DialogLook, AboutDialogIsGreenTextOnLightGrey)
 class MainDialogLook : public testing::Test
 {
 protected:
-    void SetUp() override { panel_.m_hWnd = window_.Handle(); }
-    void TearDown() override { panel_.m_hWnd = nullptr; }
+    void SetUp() override { m_panel.m_hWnd = m_window.Handle(); }
+    void TearDown() override { m_panel.m_hWnd = nullptr; }
 
     Look Ask(UINT message, HDC dc)
     {
         PrimeDcState(dc);
         LRESULT result = 0x5EED;
         Look look;
-        look.answer = panel_.RouteMessage(window_.Handle(), message, reinterpret_cast<WPARAM>(dc), 0, result, 0);
+        look.answer = m_panel.RouteMessage(m_window.Handle(), message, reinterpret_cast<WPARAM>(dc), 0, result, 0);
         look.messageResult = result;
         look.dc = ReadDcState(dc);
         return look;
     }
 
     // Wider and taller than the 522 × 344 skin, so a fill behind it would show.
-    PlainWindow window_{530, 350};
-    CMainDlg panel_;
+    PlainWindow m_window{530, 350};
+    CMainDlg m_panel;
 };
 
 TEST_F(MainDialogLook, StaticTextIsHollowGreenNotBlue)
@@ -282,7 +282,7 @@ TEST_F(MainDialogLook, OtherMessagesAndMapsPassUnanswered)
         canvas.Fill(kSentinel);
         LRESULT result = 0x5EED;
         const WPARAM dc = reinterpret_cast<WPARAM>(canvas.Dc());
-        EXPECT_FALSE(panel_.RouteMessage(window_.Handle(), message, dc, 0, result, 1));
+        EXPECT_FALSE(m_panel.RouteMessage(m_window.Handle(), message, dc, 0, result, 1));
         EXPECT_EQ(0x5EED, result);
         EXPECT_EQ(kPrimedState, ReadDcState(canvas.Dc()));
         EXPECT_EQ(0, canvas.CountOther({0, 0, 10, 10}, kSentinel));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/Canvas.h"
-#include "MessageNames.h"
+#include "support/MessageNames.h"
 #include "framework/CWindow.h"
 #include "res/resource.h"
 #include "ui/CBitmapBkgnd.h"
@@ -125,11 +125,11 @@ TEST(MixinMaps, CtrlColorAnswersDialogAndStaticOnly)
     const MapCall map = [&](UINT message, WPARAM wParam, LRESULT& result, DWORD mapId) {
         return host.RouteMessage(window.Handle(), message, wParam, 0, result, mapId);
     };
-    const LRESULT brush = reinterpret_cast<LRESULT>(host.m_brush);
+    const LRESULT brush = reinterpret_cast<LRESULT>(host.Brush());
     // The dialog brush comes without touching the device context.
     CheckTable(map, {{WM_CTLCOLORDLG, brush, kPrimedState}, {WM_CTLCOLORSTATIC, brush, Coloured(kText)}}, canvas);
 
-    const BrushInfo info = ReadBrush(host.m_brush);
+    const BrushInfo info = ReadBrush(host.Brush());
     ASSERT_TRUE(info.valid);
     EXPECT_EQ(static_cast<UINT>(BS_SOLID), info.style);
     EXPECT_EQ(Hex(kBrush), Hex(info.colour));
@@ -147,7 +147,7 @@ TEST(MixinMaps, CtrlHollowColorAnswersButtonAndStaticOnly)
     // Buttons get 0: the system keeps their brush; only the text changes.
     CheckTable(map, {{WM_CTLCOLORBTN, 0, Coloured(kText)}, {WM_CTLCOLORSTATIC, hollow, Coloured(kText)}}, canvas);
 
-    const BrushInfo info = ReadBrush(host.m_brush);
+    const BrushInfo info = ReadBrush(host.Brush());
     ASSERT_TRUE(info.valid);
     EXPECT_EQ(static_cast<UINT>(BS_NULL), info.style);
 }
@@ -308,11 +308,11 @@ TEST(MixinOwnership, HandlesLiveExactlyAsLongAsTheirObject)
         ColorHost color;
         BitmapHost<IDB_NETFLAG> flag;
         HollowHost hollow;
-        paintBrush = paint.m_brush;
-        colorBrush = color.m_brush;
-        bitmap = flag.m_bitmap;
-        hollowBrush = hollow.m_brush;
-        EXPECT_NE(paint.m_brush, otherPaint.m_brush);
+        paintBrush = paint.Brush();
+        colorBrush = color.Brush();
+        bitmap = flag.Bitmap();
+        hollowBrush = hollow.Brush();
+        EXPECT_NE(paint.Brush(), otherPaint.Brush());
         EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(paintBrush));
         EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(colorBrush));
         EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(bitmap));

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The tests' one way to do something while a modal dialog is up, from
+// inside the dialog's own message loop.
+
 // What happened while a modal dialog ran under DriveModal.
 struct ModalRun
 {

@@ -1,4 +1,4 @@
-#include "MessageNames.h"
+#include "support/MessageNames.h"
 
 #include <commctrl.h>
 
@@ -13,6 +13,9 @@ std::string MessageName(UINT message)
     };
     static const Name names[] = {
         {WM_CREATE, "WM_CREATE"},
+        {WM_NCCREATE, "WM_NCCREATE"},
+        {WM_SETFONT, "WM_SETFONT"},
+        {WM_GETTEXT, "WM_GETTEXT"},
         {WM_DESTROY, "WM_DESTROY"},
         {WM_NCDESTROY, "WM_NCDESTROY"},
         {WM_SETFOCUS, "WM_SETFOCUS"},
@@ -62,6 +65,8 @@ std::string MessageName(UINT message)
     for (const Name& name : names)
         if (name.message == message)
             return name.name;
+    if (message >= WM_APP && message < WM_APP + 16)
+        return "WM_APP+" + std::to_string(message - WM_APP);
     char text[16];
     std::snprintf(text, sizeof text, "0x%04X", message);
     return text;
