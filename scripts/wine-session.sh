@@ -119,6 +119,9 @@ start() {
                 "/reg:$view" || true
         done
     done
+    # A program that crashes prints Wine's backtrace and ends, instead of
+    # waiting in the debugger's dialog until its test times out.
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
     quiet timeout 600 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
     # programs (see tests/session/DesktopKeeper.cpp); it ends with the wineserver.
