@@ -10,9 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/CWindow.h"
-#include "res/resource.h"
-#include "ui/CBitmapBkgnd.h"
+#include "panel/CMainDlg.h"
 
 namespace {
 
@@ -21,16 +19,6 @@ constexpr int kWidth = 771;
 constexpr int kHeight = 550;
 constexpr int kErasesPerRound = 200;
 constexpr int kMaxRounds = 101;
-
-struct PanelBackground : CWindow, CBitmapBkgnd<PanelBackground, IDB_PANEL>
-{
-    virtual ~PanelBackground() = default;
-    BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
-                      DWORD mapId) override
-    {
-        return CBitmapBkgnd::RouteMessage(window, message, wParam, lParam, result, mapId);
-    }
-};
 
 HBITMAP TopDown32(int width, int height)
 {
@@ -76,7 +64,8 @@ int main(int argc, char** argv)
     double erases[kMaxRounds];
     double blits[kMaxRounds];
     for (int round = 0; round < rounds; ++round) {
-        PanelBackground panel;
+        // The panel's own map, bound to a plain window of its 144 DPI size.
+        CMainDlg panel;
         panel.m_hWnd = window;
         LRESULT result = 0;
         double start = Now();
