@@ -184,8 +184,8 @@ void CMainDlg::SetUpButtons()
 LRESULT CMainDlg::OnTrayNotify(LPARAM mouseMessage)
 {
     if (mouseMessage == WM_LBUTTONDBLCLK)
-        ShowWindow(m_hWnd, SW_SHOW);
-    else if (mouseMessage == WM_RBUTTONDOWN)
+        return Show();
+    if (mouseMessage == WM_RBUTTONDOWN)
         ShowPanelMenu(m_hWnd);
     return 0;
 }
