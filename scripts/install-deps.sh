@@ -60,11 +60,12 @@ i386_through_qemu() {
     local binfmt=/proc/sys/fs/binfmt_misc entry probe
     entry=$binfmt/qemu-i386
     probe=$(mktemp -d)/probe
-    printf 'int main(void) { return 0; }\n' | gcc -m32 -static -x c -o "$probe" - 2>/dev/null ||
+    # The test session's own probe, built here before anything else is.
+    gcc -m32 -static -o "$probe" "$(dirname "${BASH_SOURCE[0]}")/../tests/session/I386Probe.c" 2>/dev/null ||
         { echo "cannot build a static i386 program"; return; }
     # Asked with our handler off: does the kernel itself run it?
     [ -e "$entry" ] && echo 0 | $sudo tee "$entry" >/dev/null
-    if "$probe" 2>/dev/null && [ -z "${NETCHANGE_I386_EMULATE:-}" ]; then
+    if "$probe" >/dev/null 2>&1 && [ -z "${NETCHANGE_I386_EMULATE:-}" ]; then
         rm -rf "$(dirname "$probe")"
         return
     fi
@@ -75,7 +76,7 @@ i386_through_qemu() {
         printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F' |
             $sudo tee "$binfmt/register" >/dev/null || true
     fi
-    if "$probe" 2>/dev/null; then
+    if "$probe" >/dev/null 2>&1; then
         echo "32-bit x86 code runs here through qemu-i386 (slowly)"
     else
         echo "32-bit x86 code cannot run here, not even through qemu-i386"
