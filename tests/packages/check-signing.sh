@@ -14,11 +14,12 @@ root=$2
 out=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
-verify() { # file: the signature and its chain up to the throwaway CA
-    local result
+verify() { # file: the signature, SHA-256 throughout, and its chain up to the throwaway CA
+    local result digests
     result=$(osslsigncode verify -CAfile "$out/ca.crt" -in "$1" 2>&1)
-    echo "$result" | grep '^Signature verification' | sed "s|^|    $(basename "$1"): |"
-    grep -qx 'Signature verification: ok' <<<"$result"
+    digests=$(sed -n 's/^Message digest algorithm *: *//p' <<<"$result" | sort -u | tr '\n' ' ')
+    echo "$result" | grep '^Signature verification' | sed "s|^|    $(basename "$1"): digests ${digests:-none}| "
+    grep -qx 'Signature verification: ok' <<<"$result" && [ "$digests" = "SHA256 " ]
 }
 
 build() {
