@@ -25,7 +25,7 @@ private:
     HGDIOBJ m_replaced;
 };
 
-HBITMAP MakeTopDown32(SIZE size)
+HBITMAP MakeTopDown32(const ScaledPicture::ResampleApi& api, SIZE size)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -35,10 +35,12 @@ HBITMAP MakeTopDown32(SIZE size)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return api.createDibSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 }  // namespace
+
+const ScaledPicture::ResampleApi ScaledPicture::kGdiResampleApi = {&CreateDIBSection, &StretchBlt};
 
 ScaledPicture::~ScaledPicture()
 {
@@ -67,11 +69,16 @@ void ScaledPicture::Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE are
 {
     const SIZE drawn = DrawnSize(pictureSize, area);
     if (drawn.cx != pictureSize.cx || drawn.cy != pictureSize.cy) {
-        HDC resampled = Resampled(picture, pictureSize, area);
-        if (resampled != nullptr)
+        if (HDC resampled = Resampled(picture, pictureSize, area)) {
             BitBlt(target, 0, 0, area.cx, area.cy, resampled, 0, 0, SRCCOPY);
-        return;
+            return;
+        }
     }
+    DrawOwnSize(target, picture, pictureSize, area);
+}
+
+void ScaledPicture::DrawOwnSize(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area)
+{
     const LONG right = area.cx < pictureSize.cx ? area.cx : pictureSize.cx;
     const LONG bottom = area.cy < pictureSize.cy ? area.cy : pictureSize.cy;
     const LONG lastX = pictureSize.cx - 1;
@@ -92,7 +99,7 @@ HDC ScaledPicture::Resampled(HBITMAP picture, SIZE pictureSize, SIZE area)
     if (m_resampledDc != nullptr && m_resampledSize.cx == area.cx && m_resampledSize.cy == area.cy)
         return m_resampledDc;
     Forget();
-    m_resampled = MakeTopDown32(area);
+    m_resampled = MakeTopDown32(m_api, area);
     m_resampledDc = m_resampled != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
     if (m_resampledDc == nullptr) {
         Forget();
@@ -104,7 +111,13 @@ HDC ScaledPicture::Resampled(HBITMAP picture, SIZE pictureSize, SIZE area)
     // its brush origin set after the mode is chosen.
     SetStretchBltMode(m_resampledDc, HALFTONE);
     SetBrushOrgEx(m_resampledDc, 0, 0, nullptr);
-    StretchBlt(m_resampledDc, 0, 0, area.cx, area.cy, from.Dc(), 0, 0, pictureSize.cx, pictureSize.cy, SRCCOPY);
+    // Only a copy that was made is kept: a black or half-made one would be
+    // shown for as long as the size lasts.
+    if (!m_api.stretchBlt(m_resampledDc, 0, 0, area.cx, area.cy, from.Dc(), 0, 0, pictureSize.cx, pictureSize.cy,
+                          SRCCOPY)) {
+        Forget();
+        return nullptr;
+    }
     m_resampledSize = area;
     return m_resampledDc;
 }

@@ -14,11 +14,22 @@
 // column, row and corner pixel continued where the area is larger. Any
 // other size is resampled once (halftone, so the rounded frames stay
 // smooth) and kept ready in a memory context of its own; later draws of
-// that size only copy it.
+// that size only copy it. A resample that fails (short of GDI resources)
+// leaves the picture drawn 1:1 and is tried again at the next draw.
 class ScaledPicture
 {
 public:
-    ScaledPicture() = default;
+    // The GDI calls that make the resampled copy; tests replace them.
+    struct ResampleApi
+    {
+        HBITMAP(WINAPI* createDibSection)(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                                          DWORD offset);
+        BOOL(WINAPI* stretchBlt)(HDC target, int x, int y, int width, int height, HDC source, int sourceX,
+                                 int sourceY, int sourceWidth, int sourceHeight, DWORD rop);
+    };
+    static const ResampleApi kGdiResampleApi;
+
+    explicit ScaledPicture(const ResampleApi& api = kGdiResampleApi) : m_api(api) {}
     ~ScaledPicture();
     ScaledPicture(const ScaledPicture&) = delete;
     ScaledPicture& operator=(const ScaledPicture&) = delete;
@@ -33,8 +44,10 @@ private:
     // A memory context holding the picture resampled to `area`, made anew
     // when the size changes; null when it cannot be made.
     HDC Resampled(HBITMAP picture, SIZE pictureSize, SIZE area);
+    static void DrawOwnSize(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area);
     void Forget();
 
+    const ResampleApi& m_api;
     HDC m_resampledDc = nullptr;
     HBITMAP m_resampled = nullptr;
     HGDIOBJ m_replaced = nullptr;
