@@ -19,6 +19,7 @@ BOOL CABOUTDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CABOUTDlg::OnInitDialog()
 {
     CenterOverOwner(nullptr);
+    m_textFont.FitTexts(m_hWnd);
     SetDialogIcons(m_hWnd);
     return TRUE;
 }

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
+#include "ui/FittedFont.h"
 #include "ui/Palette.h"
 
 // The About box with the maker's details.
@@ -21,6 +22,9 @@ public:
 private:
     LRESULT OnInitDialog();
     LRESULT OnClose(WORD id);
+
+    // Its texts' font where the dialog's own is too large for them.
+    FittedFont m_textFont;
 };
 
 // The one About box object, defined with the other process-wide objects.

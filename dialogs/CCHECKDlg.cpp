@@ -21,6 +21,7 @@ BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CCHECKDlg::OnInitDialog()
 {
     CenterOverOwner(nullptr);
+    m_textFont.FitTexts(m_hWnd);
     SetDialogIcons(m_hWnd);
     switch (ReadCheckFlag()) {
     case 0:

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "ui/CCtrlHollowColor.h"
 #include "ui/CPaintBkgnd.h"
+#include "ui/FittedFont.h"
 #include "ui/Palette.h"
 
 // Detection settings: whether start-up checks the optical drives. Shows the
@@ -23,6 +24,9 @@ private:
     LRESULT OnInitDialog();
     LRESULT OnOk();
     LRESULT OnCancel();
+
+    // Its texts' font where the dialog's own is too large for them.
+    FittedFont m_textFont;
 };
 
 // The one settings dialog object, defined with the other process-wide objects.

@@ -153,7 +153,7 @@ void CMainDlg::FitInstructionLines()
     const SIZE picture = PictureSize();
     const SIZE drawn = ScaledPicture::DrawnSize(picture, {client.right, client.bottom});
     const int boxRight = picture.cx > 0 ? MulDiv(kPictureTextBoxRight, drawn.cx, picture.cx) : client.right;
-    m_linesFont.FitStatics(m_hWnd, boxRight);
+    m_linesFont.FitTexts(m_hWnd, boxRight);
 }
 
 void CMainDlg::SetUpButtons()

@@ -2,8 +2,9 @@
 
 namespace {
 
-// Room left between a line's last glyph and where it must end.
-constexpr int kMarginPx = 2;
+// The column where a line must end stays clear: a text as wide as its
+// static control wraps, and one that touches a box's edge looks cut.
+constexpr int kMarginPx = 1;
 constexpr int kMaxTexts = 16;
 constexpr int kSmallestHeightPx = 6;
 
@@ -15,7 +16,29 @@ struct Text
     int height;  // the control's height
 };
 
-// The static controls with a text, each with the room it has.
+// What a button draws beside its text, across: a check box's or radio
+// button's mark and the gap after it, a group box's frame before and after
+// its caption, a push button's border and focus frame on both sides.
+int ButtonChromeWidth(LONG_PTR style)
+{
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return GetSystemMetrics(SM_CXMENUCHECK) + 2 * edge;
+    case BS_GROUPBOX:
+        return 8 * edge;
+    default:
+        return 4 * edge;
+    }
+}
+
+// The texts of static controls and of buttons that draw their text, each
+// with the room it has.
 int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
 {
     int count = 0;
@@ -23,14 +46,21 @@ int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
          child = GetWindow(child, GW_HWNDNEXT)) {
         char className[16] = {};
         GetClassNameA(child, className, sizeof className);
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        const bool button = lstrcmpiA(className, "Button") == 0;
+        if (!button && lstrcmpiA(className, "Static") != 0)
+            continue;
+        if (button && (style & BS_TYPEMASK) == BS_OWNERDRAW)
+            continue;
         Text& text = texts[count];
-        if (lstrcmpiA(className, "Static") != 0 || GetWindowTextA(child, text.text, sizeof text.text) == 0)
+        if (GetWindowTextA(child, text.text, sizeof text.text) == 0)
             continue;
         RECT rect;
         GetWindowRect(child, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        const LONG end = rect.left < right && right < rect.right ? right : rect.right;
         text.control = child;
-        text.width = (rect.right < right ? rect.right : right) - rect.left - kMarginPx;
+        text.width = end - rect.left - kMarginPx - (button ? ButtonChromeWidth(style) : 0);
         text.height = rect.bottom - rect.top;
         ++count;
     }
@@ -54,7 +84,7 @@ bool AllFit(HDC dc, HFONT font, const Text* texts, int count)
 
 }  // namespace
 
-void FittedFont::FitStatics(HWND dialog, int right)
+void FittedFont::FitTexts(HWND dialog, int right)
 {
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     LOGFONTA face = {};

@@ -1,10 +1,10 @@
 #pragma once
 #include <windows.h>
 
-// The font of a dialog's static texts, made smaller where its glyphs outgrow
-// the dialog units. Dialog units come from the font's Latin letters, so a
-// font whose Chinese glyphs are wide for its Latin ones (the Kai face at
-// 125 % or 150 %) can need more room than the template gives its lines.
+// The font of a dialog's texts, made smaller where its glyphs outgrow the
+// dialog units. Dialog units come from the font's Latin letters, so a font
+// whose Chinese glyphs are wide for its Latin ones (the Kai face at 125 % or
+// 150 %) can need more room than the template gives its texts.
 class FittedFont
 {
 public:
@@ -13,11 +13,15 @@ public:
     FittedFont(const FittedFont&) = delete;
     FittedFont& operator=(const FittedFont&) = delete;
 
-    // Gives every static control of `dialog` the largest size of the
-    // dialog's font, at most its own, in which each control's text fits its
-    // height and its width, the width ending at client x `right` at most.
-    // Where the dialog's font fits already, nothing changes.
-    void FitStatics(HWND dialog, int right);
+    // Gives every text of `dialog`, in static controls and buttons (not the
+    // owner-drawn ones, which draw pictures), the largest size of the
+    // dialog's font, at most its own, in which each text fits its control's
+    // height and the width the control leaves it. A text whose control
+    // starts left of client x `right` must also end there. Where the
+    // dialog's font fits already, nothing changes.
+    void FitTexts(HWND dialog, int right = kNoLimit);
+
+    static constexpr int kNoLimit = 0x7FFFFFFF;
 
 private:
     HFONT m_font = nullptr;

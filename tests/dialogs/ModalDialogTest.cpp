@@ -123,6 +123,20 @@ TEST_P(ModalDialog, CarriesTheProgramIconBigAndSmall)
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), IconSize(small).cx);
 }
 
+// At 100 % the dialog's font fits every text, which keeps it.
+TEST_P(ModalDialog, AtOneHundredPercentEveryTextKeepsTheDialogFont)
+{
+    int refitted = -1;
+    Run([&](HWND dialog) {
+        const LRESULT font = SendMessageA(dialog, WM_GETFONT, 0, 0);
+        refitted = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            refitted += SendMessageA(child, WM_GETFONT, 0, 0) != font;
+        Close(dialog);
+    });
+    EXPECT_EQ(0, refitted);
+}
+
 TEST_P(ModalDialog, BackgroundIsTheLightGrey)
 {
     COLORREF pixel = CLR_INVALID;

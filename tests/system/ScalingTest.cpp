@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "panel/PanelMessages.h"
 #include "res/resource.h"
 #include "support/Canvas.h"
 #include "support/NetChangeProcess.h"
@@ -31,8 +32,20 @@ bool Near(COLORREF a, COLORREF b, int tolerance)
            abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// The window's client area as the screen shows it, once two looks agree
-// (another process paints it) and, when asked, no primed pixel is left.
+// Another process paints the window: nothing of it may still wait for its
+// paint (each window's update region empties as its paint begins).
+bool NothingToPaint(HWND window)
+{
+    if (GetUpdateRect(window, nullptr, FALSE))
+        return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if (!NothingToPaint(child))
+            return false;
+    return true;
+}
+
+// The window's client area as the screen shows it, once all of it has been
+// painted, two looks agree and, when asked, no primed pixel is left.
 std::unique_ptr<Canvas> Settled(HWND window, bool primed)
 {
     RECT client;
@@ -42,7 +55,7 @@ std::unique_ptr<Canvas> Settled(HWND window, bool primed)
         [&] {
             auto next = std::make_unique<Canvas>(client.right, client.bottom);
             CaptureClientArea(window, *next);
-            const bool same = shot != nullptr && next->CountDifferent(*shot) == 0;
+            const bool same = NothingToPaint(window) && shot != nullptr && next->CountDifferent(*shot) == 0;
             shot = std::move(next);
             return same && (!primed || shot->Count(client, [](COLORREF c) { return c == kPrime; }) == 0);
         },
@@ -91,36 +104,109 @@ std::string Describe(const RECT& rect)
            "," + std::to_string(rect.bottom) + ")";
 }
 
-struct Line
+// The window's client area as the screen shows it after a full redraw.
+std::unique_ptr<Canvas> Redrawn(HWND window)
 {
-    HWND control;
-    RECT rect;  // in the panel's client area, as the template made it
+    // Paints that a change left pending come first: one that came after
+    // the redraw would draw the hollow texts over themselves.
+    PumpUntil([&] { return NothingToPaint(window); }, 3000);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine paints another thread's windows inside the call, but that
+    // thread hands its drawing to the display only once it waits again:
+    // answering a message shows that it has.
+    SendMessageA(window, WM_NULL, 0, 0);
+    return Settled(window, false);
+}
+
+struct Ink
+{
+    RECT box;  // in the dialog's client area; empty when nothing changed
+    int pixels;
 };
 
-std::vector<Line> InstructionLines(HWND panel)
+// Where `control`'s text shows in `dialog`: what changes when it goes.
+Ink InkOf(HWND dialog, HWND control)
 {
-    std::vector<Line> lines;
-    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    const std::unique_ptr<Canvas> with = Redrawn(dialog);
+    SetWindowTextW(control, L"");
+    const std::unique_ptr<Canvas> without = Redrawn(dialog);
+    SetWindowTextW(control, text);
+    Ink ink = {{with->Width(), with->Height(), -1, -1}, 0};
+    for (int y = 0; y < with->Height(); ++y)
+        for (int x = 0; x < with->Width(); ++x)
+            if (with->At(x, y) != without->At(x, y)) {
+                ++ink.pixels;
+                ink.box = {std::min(ink.box.left, LONG{x}), std::min(ink.box.top, LONG{y}),
+                           std::max(ink.box.right, LONG{x}), std::max(ink.box.bottom, LONG{y})};
+            }
+    return ink;
+}
+
+RECT ClientRectOf(HWND dialog, HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Every visible text of `dialog` (owner-drawn buttons draw pictures) is
+// whole: the same ink as in a control with twice its width and more height,
+// where nothing wraps or is cut, and clear of its control's right edge.
+// Returns each text's ink.
+std::vector<Ink> ExpectTextsWhole(HWND dialog)
+{
+    std::vector<Ink> inks;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
         char className[16] = {};
         GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "Static") != 0)
+        const bool button = lstrcmpiA(className, "Button") == 0;
+        if (!IsWindowVisible(child) || GetWindowTextLengthW(child) == 0 ||
+            (button && (style & BS_TYPEMASK) == BS_OWNERDRAW) || (!button && lstrcmpiA(className, "Static") != 0))
             continue;
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&rect), 2);
-        lines.push_back({child, rect});
+        const RECT rect = ClientRectOf(dialog, child);
+        const int width = rect.right - rect.left;
+        const int height = rect.bottom - rect.top;
+        const Ink ink = InkOf(dialog, child);
+        SetWindowPos(child, nullptr, 0, 0, width * 2, height * 13 / 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const Ink roomy = InkOf(dialog, child);
+        SetWindowPos(child, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SCOPED_TRACE(std::string(className) + " " + Describe(rect) + ", its ink " + Describe(ink.box) +
+                     ", with room " + Describe(roomy.box));
+        EXPECT_GT(ink.pixels, 0);
+        EXPECT_EQ(roomy.box.right - roomy.box.left, ink.box.right - ink.box.left) << "cut or wrapped";
+        EXPECT_EQ(roomy.box.bottom - roomy.box.top, ink.box.bottom - ink.box.top) << "cut or wrapped";
+        EXPECT_LT(ink.box.right, rect.right - 1) << "runs to its control's right edge";
+        inks.push_back(ink);
     }
-    return lines;
+    return inks;
+}
+
+// A secondary dialog, opened from the tray menu's command, looked at by
+// `check` and closed again.
+void WithDialog(const NetChangeProcess& program, HWND panel, WORD command, const char* title,
+                const std::function<void(HWND)>& check)
+{
+    PostMessageA(panel, WM_COMMAND, command, 0);
+    HWND dialog = program.WaitForWindow(title, 5000);
+    ASSERT_NE(nullptr, dialog) << title;
+    check(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
 }
 
 class ScalingTest : public testing::TestWithParam<std::tuple<int, bool>>
 {
 };
 
-// Every line is drawn whole inside the text box of the picture as drawn,
-// the flag's 内 stands in the middle of the flag, every pixel is painted,
-// and at 100 % both pictures are drawn 1:1 as they always were.
-TEST_P(ScalingTest, LinesStayInTheTextBoxAndTheFlagIsCentred)
+// Every text of the panel, the About box and the settings dialog is whole,
+// the panel's lines inside the text box of the picture as drawn; the flag's
+// 内 stands in the middle of the flag, every pixel is painted, and at 100 %
+// both pictures are drawn 1:1 as they always were.
+TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
 {
     const auto [dpi, withKai] = GetParam();
     UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
@@ -137,43 +223,33 @@ TEST_P(ScalingTest, LinesStayInTheTextBoxAndTheFlagIsCentred)
     HWND flag = program.WaitForFlag(10000);
     ASSERT_TRUE(panel != nullptr && flag != nullptr);
 
-    // A line that does not fit wraps, and its control hides the rest: taller
-    // controls (still clear of the next line) show what would be hidden.
-    const std::vector<Line> lines = InstructionLines(panel);
-    ASSERT_EQ(5u, lines.size());
-    for (const Line& line : lines) {
-        const RECT& r = line.rect;
-        SetWindowPos(line.control, nullptr, 0, 0, r.right - r.left, (r.bottom - r.top) * 13 / 8,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
     // The picture alone, then the lines on it (the buttons stay hidden).
-    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+    std::vector<HWND> lines;
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") == 0)
+            lines.push_back(child);
         ShowWindow(child, SW_HIDE);
+    }
+    ASSERT_EQ(5u, lines.size());
     const std::unique_ptr<Canvas> background = Repainted(panel);
-    for (const Line& line : lines)
-        ShowWindow(line.control, SW_SHOW);
-    const std::unique_ptr<Canvas> shown = Settled(panel, false);
+    for (HWND line : lines)
+        ShowWindow(line, SW_SHOW);
     const RECT box = BoxOf(*background, [](COLORREF c) { return Near(c, kTextBoxFill, 2); }, 3);
     SCOPED_TRACE("panel " + std::to_string(background->Width()) + "x" + std::to_string(background->Height()) +
                  ", text box " + Describe(box));
     ASSERT_LT(box.left, box.right);
-    for (const Line& line : lines) {
-        RECT ink = {shown->Width(), shown->Height(), -1, -1};
-        int pixels = 0;
-        for (int y = line.rect.top; y < line.rect.top + (line.rect.bottom - line.rect.top) * 13 / 8; ++y)
-            for (int x = line.rect.left; x < line.rect.right; ++x)
-                if (shown->At(x, y) != background->At(x, y)) {
-                    ++pixels;
-                    ink = {std::min(ink.left, LONG{x}), std::min(ink.top, LONG{y}), std::max(ink.right, LONG{x}),
-                           std::max(ink.bottom, LONG{y})};
-                }
-        SCOPED_TRACE("line " + Describe(line.rect) + ", its ink " + Describe(ink));
-        EXPECT_GT(pixels, 0);
-        EXPECT_TRUE(ink.left >= box.left && ink.top >= box.top && ink.right < box.right && ink.bottom < box.bottom)
-            << "outside the text box";
-        EXPECT_LT(ink.bottom, line.rect.bottom) << "wrapped: more than its control shows";
-        EXPECT_LT(ink.right, line.rect.right - 1) << "runs to its control's right edge";
-    }
+    const std::vector<Ink> inks = ExpectTextsWhole(panel);
+    EXPECT_EQ(lines.size(), inks.size());
+    for (const Ink& ink : inks)
+        EXPECT_TRUE(ink.box.left >= box.left && ink.box.top >= box.top && ink.box.right < box.right &&
+                    ink.box.bottom < box.bottom)
+            << "outside the text box: " << Describe(ink.box);
+
+    WithDialog(program, panel, ID_MENU_ABOUT, "关于", [](HWND about) { EXPECT_EQ(6u, ExpectTextsWhole(about).size()); });
+    WithDialog(program, panel, ID_MENU_SETTINGS, "设置",
+               [](HWND settings) { EXPECT_EQ(5u, ExpectTextsWhole(settings).size()); });
 
     const std::unique_ptr<Canvas> flagShot = Repainted(flag);
     ASSERT_NE(nullptr, flagShot);
