@@ -48,6 +48,7 @@ CMainDlg::~CMainDlg()
 int CMainDlg::Run(HWND owner)
 {
     m_quitRequested = false;
+    m_ending = false;
     const INT_PTR ended = RunModal(owner, 0);
     // The flag's "退出" destroys the panel, which leaves the run no end code.
     return m_quitRequested ? kFlagQuitExitCode : static_cast<int>(ended);
@@ -190,9 +191,13 @@ LRESULT CMainDlg::OnTrayNotify(LPARAM mouseMessage)
     return 0;
 }
 
+// Once the panel is ending, requests do nothing: the quit answers sent
+// messages while the shell removes the icon, and a dialog opened then would
+// keep the program waiting for a user.
 LRESULT CMainDlg::Show()
 {
-    ShowWindow(m_hWnd, SW_SHOW);
+    if (!m_ending)
+        ShowWindow(m_hWnd, SW_SHOW);
     return 0;
 }
 
@@ -205,13 +210,15 @@ LRESULT CMainDlg::Hide()
 
 LRESULT CMainDlg::RunSettingsDialog()
 {
-    RunSecondary(g_checkDlg);
+    if (!m_ending)
+        RunSecondary(g_checkDlg);
     return 0;
 }
 
 LRESULT CMainDlg::RunAboutDialog()
 {
-    RunSecondary(g_aboutDlg);
+    if (!m_ending)
+        RunSecondary(g_aboutDlg);
     return 0;
 }
 

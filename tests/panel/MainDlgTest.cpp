@@ -128,6 +128,8 @@ bool g_refuse;
 bool g_busy;
 bool g_holds;
 std::vector<std::pair<DWORD, FullNotifyIconData>> g_calls;
+// Runs while the shell removes the icon.
+std::function<void()> g_whileRemoving;
 
 BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAA record)
 {
@@ -138,6 +140,8 @@ BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAA record)
         return !g_refuse;
     case NIM_DELETE:
         g_holds = false;
+        if (g_whileRemoving)
+            g_whileRemoving();
         return TRUE;
     default:  // the modify that asks whether the shell holds the icon
         return g_holds;
@@ -194,6 +198,54 @@ TEST_F(MainDlgTest, RefusedAddsAreTriedAFewTimesAndNeverAfterTheQuit)
     for (const auto& call : g_calls)
         EXPECT_TRUE(call.first != NIM_ADD || memcmp(&g_calls.front().second, &call.second, sizeof call.second) == 0)
             << "the icon came back changed";
+}
+
+int g_windowsRefused;
+
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        ++g_windowsRefused;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The tray's quit waits while the shell removes the icon, and this thread
+// answers sent messages meanwhile: the flag's requests then find the panel
+// ending. A dialog would keep the quit waiting for a user.
+TEST_F(MainDlgTest, RequestsWhileTheQuitRemovesTheIconDoNothing)
+{
+    g_refuse = g_busy = g_holds = false;
+    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function};
+    CMainDlg dialog(shell);
+    bool shown = true;
+    g_windowsRefused = 0;
+    g_whileRemoving = [&] {
+        HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseWindows, nullptr, GetCurrentThreadId());
+        for (UINT request : {WM_PANEL_SETTINGS, WM_PANEL_ABOUT, WM_PANEL_SHOW})
+            SendMessageA(dialog.m_hWnd, request, 0, 0);
+        UnhookWindowsHookEx(hook);
+        shown = IsWindowVisible(dialog.m_hWnd) != FALSE;
+    };
+    EXPECT_EQ(kTrayQuitExitCode, RunPanel(dialog, [](HWND window) { SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0); }));
+    g_whileRemoving = nullptr;
+    EXPECT_EQ(0, g_windowsRefused) << "a dialog was asked for";
+    EXPECT_FALSE(shown);
+}
+
+// The program's end closes the flag's own open menu, whose loop would hold
+// the flag's run until a user closed the menu.
+TEST(FlagWindowThreadTest, FinishClosesTheFlagsOpenMenu)
+{
+    FlagWindowThread::Start();
+    const DWORD pid = GetCurrentProcessId();
+    HWND flag = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (flag = FindProcessDialog(pid, nullptr, true)) != nullptr; }, 3000));
+    PostMessageA(flag, WM_RBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(pid, "#32768") != nullptr; }, 3000));
+    EXPECT_TRUE(FlagWindowThread::Finish(2000));
+    EXPECT_EQ(nullptr, FindProcessWindow(pid, "#32768"));
 }
 
 TEST_F(MainDlgTest, HidingShowingAndTheTrayCallback)
