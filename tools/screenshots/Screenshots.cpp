@@ -228,20 +228,6 @@ private:
     bool m_had = false;
 };
 
-// The panel and the flag at 125 % (120 DPI), what Windows XP and 7 give a
-// program by default on many screens, and at 150 % (144 DPI).
-bool SaveScaled(const std::string& out, int dpi)
-{
-    Dpi scaling(static_cast<DWORD>(dpi));
-    const std::string suffix = "-" + std::to_string(dpi) + "dpi";
-    Program program("screenshots" + suffix);
-    if (!program.Up())
-        return false;
-    WaitUntil([] { return false; }, 1500);
-    return SaveScreen(Around(program.Panel(), 24), out + "main-dialog" + suffix + ".bmp") &&
-           SaveScreen(Around(program.Find(kPanelClass, ""), 24), out + "flag-window" + suffix + ".bmp");
-}
-
 // Opens a secondary dialog by its tray command and saves it.
 bool SaveDialog(const Program& program, WORD command, const char* title, RECT extra, const std::string& path)
 {
@@ -258,6 +244,22 @@ bool SaveDialog(const Program& program, WORD command, const char* title, RECT ex
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     WaitUntil([&] { return !IsWindow(dialog); }, 3000);
     return saved;
+}
+
+// Every window with a picture or text at 125 % (120 DPI), what Windows XP
+// and 7 give a program by default on many screens, and at 150 % (144 DPI).
+bool SaveScaled(const std::string& out, int dpi)
+{
+    Dpi scaling(static_cast<DWORD>(dpi));
+    const std::string suffix = "-" + std::to_string(dpi) + "dpi";
+    Program program("screenshots" + suffix);
+    if (!program.Up())
+        return false;
+    WaitUntil([] { return false; }, 1500);
+    return SaveScreen(Around(program.Panel(), 24), out + "main-dialog" + suffix + ".bmp") &&
+           SaveScreen(Around(program.Find(kPanelClass, ""), 24), out + "flag-window" + suffix + ".bmp") &&
+           SaveDialog(program, ID_MENU_SETTINGS, "设置", RECT{}, out + "settings-dialog" + suffix + ".bmp") &&
+           SaveDialog(program, ID_MENU_ABOUT, "关于", RECT{}, out + "about-dialog" + suffix + ".bmp");
 }
 
 // Every window at 100 %: the panel, the flag, both dialogs, the tray menu
