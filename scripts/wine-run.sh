@@ -28,4 +28,37 @@ if [ "${NETCHANGE_PROGRAM:-}" = i686 ]; then
         export NETCHANGE_TIME_SCALE
     fi
 fi
-exec "${WINE[@]}" "$@"
+
+# No failure without its reason. The program's output goes out as it comes;
+# Wine's own error messages go to a side log, and when the program fails,
+# times out or dies, the test's output says how it ended and shows them.
+out=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$out" "$errors"' EXIT
+# CTest would kill a test at its limit without a word: end it a little
+# earlier and say so.
+limit=()
+if [ -n "${NETCHANGE_TEST_TIMEOUT:-}" ]; then
+    limit=(timeout -k 5 $((NETCHANGE_TEST_TIMEOUT - 10)))
+fi
+WINEDEBUG=-all,err+all "${limit[@]}" "${WINE[@]}" "$@" 2> >(tee "$errors" | grep -v '^[0-9a-f]*:err:' >&2) |
+    tee "$out"
+status=${PIPESTATUS[0]}
+wait $!
+[ "$status" = 0 ] && exit 0
+if [ ${#limit[@]} -gt 0 ] && [ "$status" = 124 ]; then
+    how="timed out after $((NETCHANGE_TEST_TIMEOUT - 10)) s and was ended"
+elif [ "$status" -gt 128 ]; then
+    how="killed by signal $((status - 128)) ($(kill -l $((status - 128)) 2>/dev/null || echo unknown))"
+else
+    how="exit status $status: the Windows exit code's low byte (an unhandled exception 0xC00000$(printf %02X "$status") shows so), or Wine's loader failing"
+fi
+[ -s "$out" ] || how="$how, having printed nothing"
+echo "wine-run: $(basename "${1:-?}") ended: $how" >&2
+if grep -q ':err:' "$errors"; then
+    echo "wine-run: Wine's error messages:" >&2
+    grep ':err:' "$errors" | head -n 50 >&2
+else
+    echo "wine-run: Wine printed no error message" >&2
+fi
+exit "$status"
