@@ -82,6 +82,7 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
     std::vector<LONG_PTR> buttonStyles;
     std::vector<SIZE> buttonSizes;
     HWND focus = nullptr;
+    HWND settingsButton = nullptr;
     HICON big = nullptr;
     HICON small = nullptr;
     const auto script = [&](HWND window) {
@@ -93,7 +94,20 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
             buttonStyles.push_back(GetWindowLongPtrA(button, GWL_STYLE));
             buttonSizes.push_back({rect.right - rect.left, rect.bottom - rect.top});
         }
+        // The flag window takes the activation as it shows itself, from its
+        // own thread and at its own time: the panel is made active again,
+        // once the flag is in its corner, before its focus is looked at.
+        PumpUntil(
+            [] {
+                HWND flag = FindProcessDialog(GetCurrentProcessId(), nullptr, true);
+                RECT rect = {};
+                return flag != nullptr && GetWindowRect(flag, &rect) && rect.left > GetSystemMetrics(SM_CXSCREEN) / 2;
+            },
+            3000);
+        SetForegroundWindow(window);
+        PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
         focus = GetFocus();
+        settingsButton = GetDlgItem(window, IDOK);
         big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
         small = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
         SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
@@ -108,7 +122,7 @@ TEST_F(MainDlgTest, InitialisationMakesASkinnedToolWindowWithTrayIcon)
         EXPECT_EQ(111, buttonSizes[i].cx) << "button " << i;
         EXPECT_EQ(44, buttonSizes[i].cy) << "button " << i;
     }
-    EXPECT_NE(nullptr, focus);
+    EXPECT_EQ(settingsButton, focus) << "the first tab stop";
     EXPECT_NE(nullptr, big);
     EXPECT_NE(nullptr, small);
 
