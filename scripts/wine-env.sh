@@ -15,7 +15,11 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 export LOCPATH="$NETCHANGE_WINE_STATE/locale"
 export WINELOADER=/usr/lib/wine/wine64
 WINE_LOCALE=zh_CN.UTF-8
-WINE=(env LANG=$WINE_LOCALE LC_ALL=$WINE_LOCALE /usr/lib/wine/wine64)
+# Without address-space randomisation: Wine needs its fixed addresses (the
+# shared user data page at 0x7FFE0000 among them), and where a randomised
+# mapping took one, about one start in a thousand ended at once with
+# "failed to map the shared user data" and nothing else.
+WINE=(setarch "$(uname -m)" -R env LANG=$WINE_LOCALE LC_ALL=$WINE_LOCALE /usr/lib/wine/wine64)
 # The bare wineserver binary: Debian's wrapper script forces -p0.
 WINESERVER=/usr/lib/wine/wineserver64
 if [ -f "$NETCHANGE_WINE_STATE/display" ]; then

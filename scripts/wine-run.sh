@@ -41,7 +41,7 @@ limit=()
 if [ -n "${NETCHANGE_TEST_TIMEOUT:-}" ]; then
     limit=(timeout -k 5 $((NETCHANGE_TEST_TIMEOUT - 10)))
 fi
-WINEDEBUG=-all,err+all "${limit[@]}" "${WINE[@]}" "$@" 2> >(tee "$errors" | grep -v '^[0-9a-f]*:err:' >&2) |
+WINEDEBUG=-all,err+all "${limit[@]}" "${WINE[@]}" "$@" 2> >(tee "$errors" | grep -Ev '^([0-9a-f]+:)?err:' >&2) |
     tee "$out"
 status=${PIPESTATUS[0]}
 wait $!
@@ -51,13 +51,13 @@ if [ ${#limit[@]} -gt 0 ] && [ "$status" = 124 ]; then
 elif [ "$status" -gt 128 ]; then
     how="killed by signal $((status - 128)) ($(kill -l $((status - 128)) 2>/dev/null || echo unknown))"
 else
-    how="exit status $status: the Windows exit code's low byte (an unhandled exception 0xC00000$(printf %02X "$status") shows so), or Wine's loader failing"
+    how="exit status $status: the low byte of the Windows exit code (0xC00000$(printf %02X "$status") for an unhandled exception), or Wine's loader giving up"
 fi
 [ -s "$out" ] || how="$how, having printed nothing"
 echo "wine-run: $(basename "${1:-?}") ended: $how" >&2
-if grep -q ':err:' "$errors"; then
+if grep -Eq '^([0-9a-f]+:)?err:' "$errors"; then
     echo "wine-run: Wine's error messages:" >&2
-    grep ':err:' "$errors" | head -n 50 >&2
+    grep -E '^([0-9a-f]+:)?err:' "$errors" | head -n 50 >&2
 else
     echo "wine-run: Wine printed no error message" >&2
 fi
