@@ -72,14 +72,24 @@ int Canvas::Count(const RECT& area, const std::function<bool(COLORREF)>& is) con
     return count;
 }
 
-int Canvas::CountDifferent(const Canvas& other) const
+int Canvas::CountDifferent(const Canvas& other, RECT* box) const
 {
+    // Whole screens are compared many times a test: one flush, then the bits.
     GdiFlush();
     int count = 0;
-    for (int y = 0; y < m_height && y < other.m_height; ++y)
+    RECT found = {m_width, m_height, -1, -1};
+    for (int y = 0; y < m_height && y < other.m_height; ++y) {
+        const std::uint32_t* row = m_bits + static_cast<size_t>(y) * m_width;
+        const std::uint32_t* otherRow = other.m_bits + static_cast<size_t>(y) * other.m_width;
         for (int x = 0; x < m_width && x < other.m_width; ++x)
-            if (At(x, y) != other.At(x, y))
+            if (row[x] != otherRow[x]) {
                 ++count;
+                found = {x < found.left ? x : found.left, y < found.top ? y : found.top,
+                         x > found.right ? x : found.right, y};
+            }
+    }
+    if (box != nullptr)
+        *box = found;
     return count;
 }
 

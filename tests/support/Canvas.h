@@ -28,8 +28,10 @@ public:
     int CountOther(const RECT& area, COLORREF colour) const;
     // Pixels inside `area` (clipped to the canvas) for which `is` holds.
     int Count(const RECT& area, const std::function<bool(COLORREF)>& is) const;
-    // Pixels, canvas-wide, that differ from the same pixel of `other`.
-    int CountDifferent(const Canvas& other) const;
+    // Pixels, canvas-wide, that differ from the same pixel of `other`; with
+    // `box`, also the first and last column and row where they do (right
+    // and bottom inclusive; empty when none does).
+    int CountDifferent(const Canvas& other, RECT* box = nullptr) const;
     // A bitmap of its own with the canvas's pixels, for calls that take a
     // bitmap no device context holds (image lists). The caller deletes it.
     HBITMAP CopyBitmap() const;

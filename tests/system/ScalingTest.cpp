@@ -3,7 +3,6 @@
 // font replacements when a process starts.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -120,7 +119,7 @@ std::unique_ptr<Canvas> Redrawn(HWND window)
 
 struct Ink
 {
-    RECT box;  // in the dialog's client area; empty when nothing changed
+    RECT box;  // in the dialog's client area, right and bottom inclusive
     int pixels;
 };
 
@@ -133,14 +132,8 @@ Ink InkOf(HWND dialog, HWND control)
     SetWindowTextW(control, L"");
     const std::unique_ptr<Canvas> without = Redrawn(dialog);
     SetWindowTextW(control, text);
-    Ink ink = {{with->Width(), with->Height(), -1, -1}, 0};
-    for (int y = 0; y < with->Height(); ++y)
-        for (int x = 0; x < with->Width(); ++x)
-            if (with->At(x, y) != without->At(x, y)) {
-                ++ink.pixels;
-                ink.box = {std::min(ink.box.left, LONG{x}), std::min(ink.box.top, LONG{y}),
-                           std::max(ink.box.right, LONG{x}), std::max(ink.box.bottom, LONG{y})};
-            }
+    Ink ink;
+    ink.pixels = with->CountDifferent(*without, &ink.box);
     return ink;
 }
 
