@@ -2,7 +2,8 @@
 ; for every user, with a settings file that standard users may change.
 ;
 ; makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DEXE=path/NetChange.exe
-;          -DOUTFILE=path/setup.exe [-DSIGN_COMMAND="command that signs a file"]
+;          -DOUTFILE=path/setup.exe [-DSETTINGS=path/CHECKCDROM.ini]
+;          [-DSIGN_COMMAND="command that signs a file, given it and its name"]
 ;          NetChange.nsi
 
 !macro REQUIRE name
@@ -13,6 +14,9 @@
 !insertmacro REQUIRE VERSION
 !insertmacro REQUIRE EXE
 !insertmacro REQUIRE OUTFILE
+!ifndef SETTINGS
+    !define SETTINGS "${__FILEDIR__}/CHECKCDROM.ini"
+!endif
 Unicode true
 Target x86-unicode
 SetCompressor /SOLID lzma
@@ -37,10 +41,11 @@ ManifestDPIAware true
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 ; With the build's certificate: the uninstaller is signed before it is
-; embedded, the setup once it is written.
+; embedded, the setup once it is written; a signing that fails fails the
+; build.
 !ifdef SIGN_COMMAND
-    !uninstfinalize '${SIGN_COMMAND} "%1"'
-    !finalize '${SIGN_COMMAND} "%1"'
+    !uninstfinalize '${SIGN_COMMAND} "%1" ${UNINSTALLER}' = 0
+    !finalize '${SIGN_COMMAND} "%1"' = 0
 !endif
 InstallDir "$PROGRAMFILES\VELMOR"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -136,7 +141,7 @@ Section "${PRODUCT}" SecMain
     File "/oname=NetChange.exe" "${EXE}"
     ; A settings file from an earlier install keeps the user's choice.
     SetOverwrite off
-    File "/oname=${SETTINGS_FILE}" "${__FILEDIR__}/${SETTINGS_FILE}"
+    File "/oname=${SETTINGS_FILE}" "${SETTINGS}"
     SetOverwrite on
     Call LetUsersChangeSettings
 

@@ -13,6 +13,9 @@ product="VELMOR 隔离卡参数设置"
 downgrade="已安装更新版本的 ${product}。如需安装此版本，请先卸载已安装的版本。"
 bad_checkcdrom="CHECKCDROM 只能是 0（启动时不检测光驱）或 1（启动时检测光驱）。"
 
+summary=$(msiinfo suminfo "$msi")
+field() { sed -n "s/^$1: //p" <<<"$summary"; }
+
 printf '\r\n\r\n936\t_ForceCodepage\r\n' >"$work/_ForceCodepage.idt"
 msibuild "$msi" -i "$work/_ForceCodepage.idt"
 
@@ -66,7 +69,14 @@ args=()
 for q in "${queries[@]}"; do args+=(-q "$q"); done
 msibuild "$msi" "${args[@]}"
 
-# wixl writes the summary's language as 1033 whatever the package says.
-summary=$(msiinfo suminfo "$msi")
-field() { sed -n "s/^$1: //p" <<<"$summary"; }
-msibuild "$msi" -s "$(field Subject)" "$(field Author)" "Intel;2052" "$(field 'Revision number (UUID)')"
+# The package code (the summary's revision number) names the content: a
+# digest of the finished package, taken while the code is all zeros, made
+# into a UUID (version 5 and variant bits as RFC 4122 has them). wixl's own
+# is random. wixl also writes the summary's language as 1033 whatever the
+# package says.
+set_summary() { msibuild "$msi" -s "$(field Subject)" "$(field Author)" "Intel;2052" "$1"; }
+set_summary "{00000000-0000-0000-0000-000000000000}"
+digest=$(sha256sum "$msi" | cut -c1-32)
+variant=$(printf '%x' $(( (0x${digest:16:1} & 0x3) | 0x8 )))
+code="${digest:0:8}-${digest:8:4}-5${digest:13:3}-${variant}${digest:17:3}-${digest:20:12}"
+set_summary "{${code^^}}"

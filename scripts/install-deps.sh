@@ -11,6 +11,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 binutils-mingw-w64
     wine wine64 wine32:i386 xvfb xauth x11-utils locales fonts-wqy-zenhei fonts-arphic-ukai imagemagick
     googletest qemu-user gcc-multilib g++-multilib nsis p7zip-full wixl msitools osslsigncode openssl
+    zip faketime diffoscope-minimal
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
