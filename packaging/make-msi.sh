@@ -2,12 +2,13 @@
 # Makes the Windows Installer package: wixl from NetChange.wxs, completed by
 # complete-msi.sh.
 #   make-msi.sh OUTPUT VERSION PRODUCT_CODE MSI_VERSION EXE ACTIONS_DLL SETTINGS ICON
-# The same inputs give the same package: wixl orders some rows by where they
-# lie in its memory, which stays the same only without address-space
-# randomisation, in the same environment and with paths of the same
-# lengths; so msitools run in a fresh folder of fixed length, on copies,
-# with a cleared environment. They also stamp the summary with the clock:
-# a release (SOURCE_DATE_EPOCH) shows the commit's time, held still.
+# The same inputs give the same package. wixl's choices may follow where
+# things lie in its memory (it numbered placed actions so), which stays the
+# same only without address-space randomisation, in the same environment
+# and with paths of the same lengths: msitools run in a fresh folder of
+# fixed length, on copies, with a cleared environment. They also stamp the
+# summary with the clock: a release (SOURCE_DATE_EPOCH) shows the commit's
+# time, held still.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 out=$1 version=$2 product_code=$3 msi_version=$4

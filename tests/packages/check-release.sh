@@ -33,6 +33,14 @@ expect "the same commit builds elsewhere, later, in another zone, umask and loca
 expect "both releases are the same, file for file" same_release
 cat "$a/build/release/SHA256SUMS"
 expect "verify-release.sh finds the same release" verifies "$a/build/release"
+# No build folder in a file, nor in what the setup, the package and the zip hold.
+opened=$out/opened
+7z x -y "$b"/build/release/NetChange-*-setup.exe -o"$opened/setup" >/dev/null
+7z x -y "$b"/build/release/NetChange-*.msi -o"$opened/msi" >/dev/null
+7z x -y "$opened/msi/NetChange.cab" -o"$opened/cab" >/dev/null
+unzip -q "$b"/build/release/NetChange-*-portable.zip -d "$opened/zip"
+expect "no build folder in any file" \
+    bash -c "! find '$b/build/release' '$opened' -type f -exec strings -a {} + | grep -q -e release-check -e folder/b"
 cp -r "$a/build/release" "$out/changed"
 printf 'x' >>"$(ls "$out"/changed/NetChange-*-portable.zip)"
 if verifies "$out/changed" | grep -q '^differs  NetChange-.*-portable.zip$'; then
