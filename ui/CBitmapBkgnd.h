@@ -43,7 +43,7 @@ private:
     static SIZE SizeOf(HBITMAP bitmap)
     {
         BITMAP shape = {};
-        if (bitmap == nullptr || GetObjectA(bitmap, sizeof shape, &shape) == 0)
+        if (bitmap == nullptr || GetObjectW(bitmap, sizeof shape, &shape) == 0)
             return {0, 0};
         return {shape.bmWidth, shape.bmHeight};
     }

@@ -11,7 +11,7 @@ constexpr int kSmallestHeightPx = 6;
 struct Text
 {
     HWND control;
-    char text[256];
+    wchar_t text[256];  // wide: GDI measures narrow text in the system's code page, not ours
     int width;   // pixels the text may take
     int height;  // the control's height
 };
@@ -53,7 +53,7 @@ int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
         if (button && (style & BS_TYPEMASK) == BS_OWNERDRAW)
             continue;
         Text& text = texts[count];
-        if (GetWindowTextA(child, text.text, sizeof text.text) == 0)
+        if (GetWindowTextW(child, text.text, 256) == 0)
             continue;
         RECT rect;
         GetWindowRect(child, &rect);
@@ -70,12 +70,12 @@ int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
 bool AllFit(HDC dc, HFONT font, const Text* texts, int count)
 {
     HGDIOBJ replaced = SelectObject(dc, font);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
     bool fit = true;
     for (int i = 0; i < count && fit; ++i) {
         SIZE size = {};
-        GetTextExtentPoint32A(dc, texts[i].text, lstrlenA(texts[i].text), &size);
+        GetTextExtentPoint32W(dc, texts[i].text, lstrlenW(texts[i].text), &size);
         fit = size.cx <= texts[i].width && metrics.tmHeight <= texts[i].height;
     }
     SelectObject(dc, replaced);
@@ -87,10 +87,12 @@ bool AllFit(HDC dc, HFONT font, const Text* texts, int count)
 void FittedFont::FitTexts(HWND dialog, int right)
 {
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    LOGFONTA face = {};
+    // The face name goes wide too: 华文楷体 in code page 936 names no font
+    // where the system's code page is another.
+    LOGFONTW face = {};
     Text texts[kMaxTexts];
     const int count = CollectTexts(dialog, right, texts);
-    if (dialogFont == nullptr || count == 0 || GetObjectA(dialogFont, sizeof face, &face) == 0)
+    if (dialogFont == nullptr || count == 0 || GetObjectW(dialogFont, sizeof face, &face) == 0)
         return;
     HDC dc = GetDC(dialog);
     HFONT fitted = nullptr;
@@ -101,7 +103,7 @@ void FittedFont::FitTexts(HWND dialog, int right)
         for (LONG height = face.lfHeight * sign - 1; height >= kSmallestHeightPx && fitted == nullptr; --height) {
             face.lfHeight = sign * height;
             face.lfWidth = 0;
-            HFONT candidate = CreateFontIndirectA(&face);
+            HFONT candidate = CreateFontIndirectW(&face);
             if (candidate != nullptr && AllFit(dc, candidate, texts, count))
                 fitted = candidate;
             else

@@ -34,6 +34,17 @@ check() {
     fi
     grep -aq 'level="asInvoker" uiAccess="false"' "$exe" && pass "$exe: asInvoker, no uiAccess" ||
         fail "$exe: execution level is not asInvoker without uiAccess"
+    # Drawn for the screen's DPI, in the prefixed form XP SP3 passes over, and
+    # code page 936 whatever the system locale (Windows 11).
+    grep -azq '<asmv3:windowsSettings xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">[[:space:]]*<dpiAware>true</dpiAware>' "$exe" &&
+        pass "$exe: DPI-aware" || fail "$exe: the manifest does not declare DPI awareness in XP's form"
+    grep -aq '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">zh-CN</activeCodePage>' "$exe" &&
+        pass "$exe: code page of zh-CN" || fail "$exe: the manifest asks for no zh-CN code page"
+    # GDI reads narrow text and face names in the system's code page, not the
+    # program's: every text reaches it wide.
+    local narrow; narrow=$($objdump -p "$exe" | awk '/DLL Name:/ { gdi = tolower($3) == "gdi32.dll"; next }
+        gdi && /^\t[0-9a-f]+\t/ && $NF ~ /A$/ { printf " %s", $NF }')
+    [ -z "$narrow" ] && pass "$exe: no GDI call takes narrow text" || fail "$exe: narrow GDI calls:$narrow"
 }
 
 check "$i686" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump x86
