@@ -24,7 +24,13 @@ Fn FunctionAs(FARPROC function)
 
 }  // namespace
 
-const TrayShellApi kSystemTrayShellApi = {&Shell_NotifyIconA, &GetVersion, &User32Function};
+const TrayShellApi kSystemTrayShellApi = {&Shell_NotifyIconA, &GetVersion, &User32Function, &GetSystemMetrics};
+
+TrayIcon::~TrayIcon()
+{
+    if (m_record.hIcon != nullptr)
+        DestroyIcon(m_record.hIcon);
+}
 
 bool TrayIcon::Add(HWND owner)
 {
@@ -37,7 +43,12 @@ bool TrayIcon::Add(HWND owner)
     m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     ZeroMemory(m_record.szTip, sizeof m_record.szTip);
     m_record.uCallbackMessage = WM_TRAY_NOTIFY;
-    m_record.hIcon = LoadIconA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY));
+    // The shell shows the small-icon size (16 px at 100 %, 32 at 200 %): the
+    // image drawn for it, not the 32 px one shrunk or blown up.
+    if (m_record.hIcon == nullptr)
+        m_record.hIcon = static_cast<HICON>(LoadImageA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY),
+                                                       IMAGE_ICON, m_api.systemMetric(SM_CXSMICON),
+                                                       m_api.systemMetric(SM_CYSMICON), LR_DEFAULTCOLOR));
     LetTaskbarCreatedThrough(owner);
     return AddAgain();
 }

@@ -9,6 +9,7 @@ struct TrayShellApi
     DWORD(WINAPI* windowsVersion)();  // as GetVersion returns it
     // A function of user32.dll by name; null where this Windows lacks it.
     FARPROC(WINAPI* user32Function)(LPCSTR name);
+    int(WINAPI* systemMetric)(int index);  // as GetSystemMetrics
 };
 
 extern const TrayShellApi kSystemTrayShellApi;
@@ -31,13 +32,16 @@ static_assert(sizeof(FullNotifyIconData) == 508, "the full record");
 static_assert(kXpNotifyIconDataSize == 504, "the record as XP's shell knows it");
 #endif
 
-// The notification-area icon of the main dialog: the red 内, no tooltip,
-// callbacks as WM_TRAY_NOTIFY. Added, and added again, with the same record
+// The notification-area icon of the main dialog: the red 内 at the size the
+// shell shows it, no tooltip, callbacks as WM_TRAY_NOTIFY. Added, and added again, with the same record
 // it is removed with.
 class TrayIcon
 {
 public:
     explicit TrayIcon(const TrayShellApi& api = kSystemTrayShellApi) : m_api(api) {}
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
 
     // True when the shell holds the icon afterwards. Also lets the shell's
     // "TaskbarCreated" through to `owner` when it runs elevated.

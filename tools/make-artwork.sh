@@ -6,8 +6,12 @@
 #   res/button_about.bmp     1008  button strip "关于", 444x44 (4 faces), 32 bpp
 #   res/button_quit.bmp      1009  button strip "退出", 444x44 (4 faces), 32 bpp
 #   res/flag.bmp             1002  48x48 green tile with a white 内, 24 bpp
-#   res/NetChange.ico         128  window icon, 16/32/48 px, 32 bpp with alpha
-#   res/tray.ico             1003  tray icon, one 32x32 image, 16 colours (4 bpp)
+#   res/NetChange.ico         128  window icon, 16/20/24/32/40/48/64 px, 32 bpp with alpha
+#   res/tray.ico             1003  tray icon: 32x32 in 16 colours (4 bpp), then
+#                                  16/20/24/32/40/48/64 px, 32 bpp with alpha
+#
+# The icons carry an image for every size Windows asks for between 100 %
+# and 300 % scaling (small icons 16 to 48 px, large ones 32 to 64 px).
 #
 # Needs only Debian packages: imagemagick (im6), fonts-wqy-zenhei, python3.
 #
@@ -203,8 +207,12 @@ emblem() {  # size out
     # corner radius, margin, centre, half-gap
     case "$s" in
         16) r=3;  m=0; g=2 ;;
+        20) r=4;  m=0; g=2 ;;
+        24) r=5;  m=1; g=2 ;;
         32) r=6;  m=1; g=2 ;;
+        40) r=8;  m=1; g=3 ;;
         48) r=9;  m=1; g=4 ;;
+        64) r=12; m=1; g=4 ;;
         *) die "bad icon size $s" ;;
     esac
     local lo=$(( m * k )) hi=$(( (s - m) * k - 1 )) R=$(( r * k ))
@@ -220,14 +228,12 @@ emblem() {  # size out
         -fill '#CDEFD5' -draw "polygon $(e $((c + d))),$(e $c) $(e $Rr),$(e $((c - d + G))) $(e $Rr),$(e $((c + d - G)))" \
         -filter Box -resize ${s}x${s} "$2"
 }
-emblem 16 "$TMP/i16.png"
-emblem 32 "$TMP/i32.png"
-emblem 48 "$TMP/i48.png"
-im "$TMP/i16.png" "$TMP/i32.png" "$TMP/i48.png" -type TrueColorAlpha \
-    "ICO:$RES/NetChange.ico"
+ICON_SIZES="16 20 24 32 40 48 64"
+for s in $ICON_SIZES; do emblem "$s" "$TMP/i$s.png"; done
+im $(for s in $ICON_SIZES; do echo "$TMP/i$s.png"; done) -type TrueColorAlpha "ICO:$RES/NetChange.ico"
 
 # --- tray.ico ----------------------------------------------------------------
-# One 32x32, 4-bpp image with an AND mask. ImageMagick picks the ICO bit depth
+# First the 32x32, 4-bpp image with an AND mask that XP-era shells take. ImageMagick picks the ICO bit depth
 # from the colour count, so the entry is assembled here from a fixed 16-colour
 # palette instead: a crisp red 内 with a 1px maroon outline on a transparent
 # background, readable on light and dark taskbars alike.
@@ -237,9 +243,20 @@ im -size 32x32 xc:black -font "$FONT" -pointsize 28 -gravity center \
 im "$TMP/tray-glyph.png" -morphology Dilate Diamond:1 "$TMP/tray-edge.png"
 im "$TMP/tray-glyph.png" -depth 8 "GRAY:$TMP/tray-glyph.gray"
 im "$TMP/tray-edge.png" -depth 8 "GRAY:$TMP/tray-edge.gray"
-"$PY" - "$TMP/tray-glyph.gray" "$TMP/tray-edge.gray" "$RES/tray.ico" <<'EOF'
+# Then one full-colour image for each size: the same red 内 with its maroon
+# edge, drawn at four times the size and reduced, so that the strokes keep
+# their weight at 16 px.
+for s in $ICON_SIZES; do
+    S=$(( s * 4 ))
+    im -size ${S}x${S} xc:none -font "$FONT" -pointsize $(( S * 7 / 8 )) -gravity center \
+        -fill '#800000' -stroke '#800000' -strokewidth $(( S / 10 )) -annotate +0+0 '内' \
+        -fill '#FF0000' -stroke '#FF0000' -strokewidth $(( S / 64 + 1 )) -annotate +0+0 '内' \
+        -filter Box -resize ${s}x${s} -depth 8 "RGBA:$TMP/tray$s.rgba"
+done
+"$PY" - "$TMP/tray-glyph.gray" "$TMP/tray-edge.gray" "$RES/tray.ico" "$TMP" $ICON_SIZES <<'EOF'
 import struct, sys
-glyph, edge, dst = sys.argv[1:4]
+glyph, edge, dst, tmp = sys.argv[1:5]
+sizes = [int(s) for s in sys.argv[5:]]
 W = H = 32
 gl = open(glyph, 'rb').read()
 ed = open(edge, 'rb').read()
@@ -270,9 +287,31 @@ for y in range(H - 1, -1, -1):          # bottom-up rows
     andm += struct.pack('>I', bits)      # 32 px -> 4 bytes, already aligned
 palb = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in pal)
 hdr = struct.pack('<IiiHHIIiiII', 40, W, H * 2, 1, 4, 0, len(xor) + len(andm), 0, 0, 16, 0)
-img = hdr + palb + bytes(xor) + bytes(andm)
-ico = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', W, H, 16, 0, 1, 4, len(img), 6 + 16) + img
-open(dst, 'wb').write(ico)
+images = [(W, 16, 4, hdr + palb + bytes(xor) + bytes(andm))]
+for n in sizes:
+    rgba = open(f'{tmp}/tray{n}.rgba', 'rb').read()
+    assert len(rgba) == n * n * 4
+    colour = bytearray()
+    for y in range(n - 1, -1, -1):
+        for x in range(n):
+            r, g, b, a = rgba[(y * n + x) * 4:(y * n + x) * 4 + 4]
+            colour += bytes((b, g, r, a))
+    stride = ((n + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(n - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(n):
+            if rgba[(y * n + x) * 4 + 3] == 0:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    head = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+    images.append((n, 0, 32, head + bytes(colour) + bytes(mask)))
+ico = struct.pack('<HHH', 0, 1, len(images))
+offset = 6 + 16 * len(images)
+for n, colours, bits, img in images:
+    ico += struct.pack('<BBBBHHII', n, n, colours, 0, 1, bits, len(img), offset)
+    offset += len(img)
+open(dst, 'wb').write(ico + b''.join(img for _, _, _, img in images))
 EOF
 
 # --- verification ------------------------------------------------------------
@@ -339,8 +378,8 @@ bmp('panel.bmp', 522, 344, 32)
 for n in ('button_settings.bmp', 'button_about.bmp', 'button_quit.bmp'):
     bmp(n, 444, 44, 32)
 bmp('flag.bmp', 48, 48, 24)
-ico('NetChange.ico', [(16, 32, 0), (32, 32, 0), (48, 32, 0)])
-ico('tray.ico', [(32, 4, 16)])
+ico('NetChange.ico', [(n, 32, 0) for n in (16, 20, 24, 32, 40, 48, 64)])
+ico('tray.ico', [(32, 4, 16)] + [(n, 32, 0) for n in (16, 20, 24, 32, 40, 48, 64)])
 if fail:
     for f in fail:
         print('error:', f, file=sys.stderr)

@@ -180,7 +180,7 @@ TEST_F(MainDlgTest, RefusedAddsAreTriedAFewTimesAndNeverAfterTheQuit)
     g_busy = false;
     g_holds = false;
     g_calls.clear();
-    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function};
+    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function, &GetSystemMetrics};
     CMainDlg dialog(shell);
     std::vector<size_t> adds;
     const auto script = [&](HWND window) {
@@ -231,7 +231,7 @@ LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
 TEST_F(MainDlgTest, RequestsWhileTheQuitRemovesTheIconDoNothing)
 {
     g_refuse = g_busy = g_holds = false;
-    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function};
+    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, kSystemTrayShellApi.user32Function, &GetSystemMetrics};
     CMainDlg dialog(shell);
     bool shown = true;
     g_windowsRefused = 0;

@@ -17,6 +17,7 @@ struct Windows
     DWORD recordSize;
     bool filter;    // ChangeWindowMessageFilter, from Vista on
     bool filterEx;  // ChangeWindowMessageFilterEx, from 7 on
+    int smallIcon;  // the small-icon size of a scaling it offers
 };
 
 const Windows* g_windows;
@@ -56,7 +57,12 @@ FARPROC WINAPI FakeUser32Function(LPCSTR name)
     return nullptr;
 }
 
-const TrayShellApi kFakeShell = {&RecordingNotifyIcon, &FakeVersion, &FakeUser32Function};
+int WINAPI FakeMetric(int index)
+{
+    return index == SM_CXSMICON || index == SM_CYSMICON ? g_windows->smallIcon : GetSystemMetrics(index);
+}
+
+const TrayShellApi kFakeShell = {&RecordingNotifyIcon, &FakeVersion, &FakeUser32Function, &FakeMetric};
 
 void PrintTo(const Windows& windows, std::ostream* out)
 {
@@ -67,8 +73,9 @@ class TrayIconOnWindows : public testing::TestWithParam<Windows>
 {
 };
 
-// The record that each Windows takes, and an elevated owner that hears a
-// restarted shell: the newest filter call Windows has, once, for the owner.
+// The record that each Windows takes, an icon of the size its shell shows
+// at that scaling, and an elevated owner that hears a restarted shell: the
+// newest filter call Windows has, once, for the owner.
 TEST_P(TrayIconOnWindows, AddsAndRemovesWithTheRecordThatWindowsTakesAndLetsTheShellThrough)
 {
     const Windows& windows = GetParam();
@@ -82,6 +89,13 @@ TEST_P(TrayIconOnWindows, AddsAndRemovesWithTheRecordThatWindowsTakesAndLetsTheS
     icon.Remove();
     EXPECT_EQ((std::vector<DWORD>{windows.recordSize, windows.recordSize, windows.recordSize}), g_sizes);
     EXPECT_EQ(kTrayIconId, icon.Record().uID);
+    ICONINFO image = {};
+    ASSERT_TRUE(GetIconInfo(icon.Record().hIcon, &image));
+    BITMAP mask = {};
+    GetObjectA(image.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(windows.smallIcon, mask.bmWidth);
+    DeleteObject(image.hbmMask);
+    DeleteObject(image.hbmColor);
     const std::string taskbarCreated = std::to_string(RegisterWindowMessageA("TaskbarCreated"));
     std::vector<std::string> expected;
     if (windows.filterEx)
@@ -92,10 +106,11 @@ TEST_P(TrayIconOnWindows, AddsAndRemovesWithTheRecordThatWindowsTakesAndLetsTheS
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, TrayIconOnWindows,
-                         testing::Values(Windows{"XP", 0x0105, kXpNotifyIconDataSize, false, false},
-                                         Windows{"Server2003", 0x0205, kXpNotifyIconDataSize, false, false},
-                                         Windows{"Vista", 0x0006, sizeof(FullNotifyIconData), true, false},
-                                         Windows{"Windows10", 0x000A, sizeof(FullNotifyIconData), true, true}),
+                         testing::Values(Windows{"XP", 0x0105, kXpNotifyIconDataSize, false, false, 16},
+                                         Windows{"Server2003", 0x0205, kXpNotifyIconDataSize, false, false, 20},
+                                         Windows{"Vista", 0x0006, sizeof(FullNotifyIconData), true, false, 24},
+                                         Windows{"Windows10", 0x000A, sizeof(FullNotifyIconData), true, true, 32},
+                                         Windows{"Windows11", 0x000A, sizeof(FullNotifyIconData), true, true, 48}),
                          [](const testing::TestParamInfo<Windows>& param) { return std::string(param.param.name); });
 
 }  // namespace
