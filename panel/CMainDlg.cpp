@@ -7,6 +7,7 @@
 #include "panel/PanelMenu.h"
 #include "panel/PanelMessages.h"
 #include "ui/DialogIcons.h"
+#include "ui/ImageStrip.h"
 
 namespace {
 
@@ -23,8 +24,9 @@ void RunSecondary(TDialog& dialog)
 }
 
 constexpr UINT kWakeIntervalMs = 50;
-// One face of a button's image strip: the buttons take this width.
-constexpr int kButtonFaceWidth = 111;
+// One face of a button's image strip, as drawn for the picture at its own
+// size: the buttons take the face's size.
+constexpr SIZE kButtonFace = {111, 44};
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
@@ -151,10 +153,20 @@ void CMainDlg::FitInstructionLines()
 {
     RECT client;
     GetClientRect(m_hWnd, &client);
+    m_linesFont.FitTexts(m_hWnd, PictureScaled({kPictureTextBoxRight, 0}, {client.right, 0}).cx);
+}
+
+// A length of the picture's own pixels as the picture is drawn over the
+// client area; `otherwise` where there is no picture.
+SIZE CMainDlg::PictureScaled(SIZE length, SIZE otherwise) const
+{
+    RECT client;
+    GetClientRect(m_hWnd, &client);
     const SIZE picture = PictureSize();
+    if (picture.cx <= 0 || picture.cy <= 0)
+        return otherwise;
     const SIZE drawn = ScaledPicture::DrawnSize(picture, {client.right, client.bottom});
-    const int boxRight = picture.cx > 0 ? MulDiv(kPictureTextBoxRight, drawn.cx, picture.cx) : client.right;
-    m_linesFont.FitTexts(m_hWnd, boxRight);
+    return {MulDiv(length.cx, drawn.cx, picture.cx), MulDiv(length.cy, drawn.cy, picture.cy)};
 }
 
 void CMainDlg::SetUpButtons()
@@ -171,9 +183,11 @@ void CMainDlg::SetUpButtons()
         {m_aboutButton, ID_PANEL_ABOUT, IDB_BTN_ABOUT, "关于"},
         {m_quitButton, IDCANCEL, IDB_BTN_QUIT, "退出"},
     };
+    // The faces grow with the picture around them, or they would shrink to
+    // a third of their place at 250 % and more.
+    const SIZE face = PictureScaled(kButtonFace, kButtonFace);
     for (const Setup& setup : setups) {
-        HIMAGELIST strip = ImageList_LoadImageA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(setup.strip),
-                                                kButtonFaceWidth, 0, CLR_NONE, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+        HIMAGELIST strip = LoadImageStrip(setup.strip, kButtonFace, face);
         setup.button.AttachToControl(GetDlgItem(m_hWnd, setup.id));
         setup.button.AssignTooltipText(setup.tooltip);
         setup.button.AssignImageStrip(strip);

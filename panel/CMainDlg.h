@@ -51,6 +51,7 @@ private:
     LRESULT RetryTrayIcon();
     void MakeToolWindow();
     void FitInstructionLines();
+    SIZE PictureScaled(SIZE length, SIZE otherwise) const;
     void SetUpButtons();
     void PrepareToEnd();
     void RetryTrayIconSoon();

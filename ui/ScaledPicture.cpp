@@ -94,30 +94,45 @@ void ScaledPicture::DrawOwnSize(HDC target, HBITMAP picture, SIZE pictureSize, S
         StretchBlt(target, right, bottom, area.cx - right, area.cy - bottom, source, lastX, lastY, 1, 1, SRCCOPY);
 }
 
+HBITMAP ScaledPicture::Resample(HBITMAP picture, SIZE pictureSize, SIZE size, const ResampleApi& api)
+{
+    if (size.cx <= 0 || size.cy <= 0)
+        return nullptr;
+    HBITMAP copy = MakeTopDown32(api, size);
+    if (copy == nullptr)
+        return nullptr;
+    BOOL made = FALSE;
+    {
+        SelectedBitmap to(nullptr, copy);
+        SelectedBitmap from(nullptr, picture);
+        // Halftone averages the source pixels under each target pixel; it
+        // needs its brush origin set after the mode is chosen.
+        SetStretchBltMode(to.Dc(), HALFTONE);
+        SetBrushOrgEx(to.Dc(), 0, 0, nullptr);
+        made = to.Dc() != nullptr && api.stretchBlt(to.Dc(), 0, 0, size.cx, size.cy, from.Dc(), 0, 0,
+                                                    pictureSize.cx, pictureSize.cy, SRCCOPY);
+    }
+    // Only a copy that was made is handed out: a black or half-made one
+    // would be shown for as long as the size lasts.
+    if (!made) {
+        DeleteObject(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
 HDC ScaledPicture::Resampled(HBITMAP picture, SIZE pictureSize, SIZE area)
 {
     if (m_resampledDc != nullptr && m_resampledSize.cx == area.cx && m_resampledSize.cy == area.cy)
         return m_resampledDc;
     Forget();
-    m_resampled = MakeTopDown32(m_api, area);
+    m_resampled = Resample(picture, pictureSize, area, m_api);
     m_resampledDc = m_resampled != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
     if (m_resampledDc == nullptr) {
         Forget();
         return nullptr;
     }
     m_replaced = SelectObject(m_resampledDc, m_resampled);
-    SelectedBitmap from(nullptr, picture);
-    // Halftone averages the source pixels under each target pixel; it needs
-    // its brush origin set after the mode is chosen.
-    SetStretchBltMode(m_resampledDc, HALFTONE);
-    SetBrushOrgEx(m_resampledDc, 0, 0, nullptr);
-    // Only a copy that was made is kept: a black or half-made one would be
-    // shown for as long as the size lasts.
-    if (!m_api.stretchBlt(m_resampledDc, 0, 0, area.cx, area.cy, from.Dc(), 0, 0, pictureSize.cx, pictureSize.cy,
-                          SRCCOPY)) {
-        Forget();
-        return nullptr;
-    }
     m_resampledSize = area;
     return m_resampledDc;
 }

@@ -40,6 +40,11 @@ public:
     // The size the picture is drawn at over `area`: its own or the area's.
     static SIZE DrawnSize(SIZE pictureSize, SIZE area);
 
+    // A new 32-bpp bitmap of `size` holding `picture` resampled (halftone);
+    // null when GDI cannot make it. Pictures drawn beside this one (the
+    // buttons' faces) are scaled the same way.
+    static HBITMAP Resample(HBITMAP picture, SIZE pictureSize, SIZE size, const ResampleApi& api = kGdiResampleApi);
+
 private:
     // A memory context holding the picture resampled to `area`, made anew
     // when the size changes; null when it cannot be made.
