@@ -22,6 +22,7 @@ BOOL CNETFLAGDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
         return FALSE;
     switch (message) {
     case WM_INITDIALOG:    return Answer(result, OnInitDialog(lParam));
+    case WM_DISPLAYCHANGE: return Answer(result, OnDisplayChange());
     case WM_LBUTTONDOWN:   return OnMouse(&CNETFLAGDlg::StartDrag, result);
     case WM_LBUTTONDBLCLK: return OnMouse(&CNETFLAGDlg::ShowPanel, result);
     case WM_RBUTTONDOWN:   return OnMouse(&CNETFLAGDlg::ShowMenu, result);
@@ -56,6 +57,7 @@ LRESULT CNETFLAGDlg::OnInitDialog(LPARAM stop)
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, kFirstShowSize, kFirstShowSize, SWP_SHOWWINDOW);
     MoveWindow(m_hWnd, screenWidth - width - kCornerMargin, kCornerMargin, width, height, TRUE);
+    m_corner = {screenWidth - width - kCornerMargin, kCornerMargin};
     SetDialogIcons(m_hWnd);
     // An end asked for before the window was there is honoured at once.
     m_stop = reinterpret_cast<FlagWindowStop*>(stop);
@@ -65,6 +67,27 @@ LRESULT CNETFLAGDlg::OnInitDialog(LPARAM stop)
             PostMessageA(m_hWnd, WM_FLAG_END, 0, 0);
     }
     return TRUE;
+}
+
+// A new resolution, orientation, monitor or remote session's size: the flag
+// follows its corner, so that the one sign always in view stays in view. One
+// that the user put elsewhere stays there while a screen shows all of it.
+LRESULT CNETFLAGDlg::OnDisplayChange()
+{
+    RECT own;
+    GetWindowRect(m_hWnd, &own);
+    const bool inCorner = own.left == m_corner.x && own.top == m_corner.y;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    HMONITOR shownOn = MonitorFromRect(&own, MONITOR_DEFAULTTONULL);
+    RECT shown = {};
+    const bool whole = shownOn != nullptr && GetMonitorInfoA(shownOn, &monitor) &&
+                       IntersectRect(&shown, &own, &monitor.rcMonitor) && EqualRect(&shown, &own);
+    if (!inCorner && whole)
+        return 0;
+    m_corner = {GetSystemMetrics(SM_CXSCREEN) - (own.right - own.left) - kCornerMargin, kCornerMargin};
+    SetWindowPos(m_hWnd, nullptr, m_corner.x, m_corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
 }
 
 LRESULT CNETFLAGDlg::OnEndRequest()

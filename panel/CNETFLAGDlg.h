@@ -30,6 +30,7 @@ public:
 
 private:
     LRESULT OnInitDialog(LPARAM stop);
+    LRESULT OnDisplayChange();
     LRESULT OnEndRequest();
     // The mouse entries answer with the handled flag of the current
     // message, which a handler could clear to pass the message on.
@@ -40,6 +41,8 @@ private:
     static LRESULT SendToPanel(UINT message);
 
     FlagWindowStop* m_stop = nullptr;
+    // Where the flag was last put in the screen's top-right corner.
+    POINT m_corner = {0, 0};
 };
 
 // The one flag window object, defined with the other process-wide objects.

@@ -20,6 +20,31 @@ protected:
     }
 };
 
+// The screen at a smaller size listed by the display while the object
+// lives, as a projector, a dock or a remote session's reconnection gives
+// it; then the size it had.
+class SmallerScreen
+{
+public:
+    explicit SmallerScreen(int maxWidth)
+    {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i)
+            if (static_cast<int>(mode.dmPelsWidth) <= maxWidth && mode.dmPelsWidth > m_mode.dmPelsWidth)
+                m_mode = mode;
+        changed = m_mode.dmPelsWidth > 0 &&
+                  ChangeDisplaySettingsExA(nullptr, &m_mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+    }
+    ~SmallerScreen() { ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr); }
+
+    int Width() const { return static_cast<int>(m_mode.dmPelsWidth); }
+    bool changed;
+
+private:
+    DEVMODEA m_mode = {};
+};
+
 INT_PTR CALLBACK PlainProcedure(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG;
@@ -65,6 +90,49 @@ TEST_F(FlagWindowTest, LeftDragMovesItAndItStaysTopmost)
     EXPECT_EQ(before.top + 200, after.top);
     EXPECT_EQ(before.right - before.left, after.right - after.left);
     EXPECT_TRUE(GetWindowLongPtrA(flag, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+// A flag in its corner follows the corner when the screen changes size; one
+// the user dragged elsewhere stays while the screen shows all of it, and
+// comes back to the corner when it would be cut.
+TEST_F(FlagWindowTest, KeepsItsCornerWhenTheScreenChangesAndADraggedOneStaysWhileWhole)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    RECT rect;
+    GetWindowRect(flag, &rect);
+    const int size = rect.right - rect.left;
+    const auto reaches = [&](int left, int top) {
+        return PumpUntil(
+            [&] {
+                GetWindowRect(flag, &rect);
+                return rect.left == left && rect.top == top;
+            },
+            3000);
+    };
+    int smallWidth = 0;
+    {
+        SmallerScreen smaller(width - 400);
+        ASSERT_TRUE(smaller.changed) << "no smaller display mode";
+        smallWidth = smaller.Width();
+        ASSERT_EQ(smallWidth, GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_TRUE(reaches(smallWidth - size - 5, 5)) << "at " << rect.left << "," << rect.top;
+    }
+    EXPECT_TRUE(reaches(width - size - 5, 5)) << "back at full size: at " << rect.left << "," << rect.top;
+
+    // Dragged where the smaller screen still shows all of it, then where it
+    // cuts it.
+    for (int left : {smallWidth - size - 100, smallWidth - size / 2}) {
+        const POINT from = Input::CentreOf(flag);
+        GetWindowRect(flag, &rect);
+        Input::LeftDrag(from, {from.x + left - rect.left, from.y + 300 - rect.top});
+        ASSERT_TRUE(reaches(left, 300));
+        SmallerScreen smaller(width - 400);
+        ASSERT_TRUE(smaller.changed);
+        const bool whole = left + size <= smaller.Width();
+        PumpMessages(500);
+        EXPECT_TRUE(whole ? reaches(left, 300) : reaches(smaller.Width() - size - 5, 5))
+            << (whole ? "moved although whole" : "left cut off") << ": at " << rect.left << "," << rect.top;
+    }
 }
 
 TEST_F(FlagWindowTest, DoubleClickShowsTheHiddenPanel)
