@@ -7,7 +7,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" all
 
-NETCHANGE_DESKTOP_KEEPER="$root/build/x86_64/desktop_keeper.exe" bash "$root/scripts/wine-session.sh" start
+# A screen that holds the panel at 300 % scaling.
+NETCHANGE_SCREEN=2560x1600 NETCHANGE_DESKTOP_KEEPER="$root/build/x86_64/desktop_keeper.exe" \
+    bash "$root/scripts/wine-session.sh" start
 trap 'bash "$root/scripts/wine-session.sh" stop' EXIT
 cd "$root/build/x86_64"
 ctest --output-on-failure "$@"

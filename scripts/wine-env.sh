@@ -14,7 +14,8 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 # The shell itself keeps its own locale; only Wine's processes get this one.
 export LOCPATH="$NETCHANGE_WINE_STATE/locale"
 export WINELOADER=/usr/lib/wine/wine64
-WINE_LOCALE=zh_CN.UTF-8
+# NETCHANGE_WINE_LOCALE runs a test under another one (en_US.UTF-8 is there too).
+WINE_LOCALE=${NETCHANGE_WINE_LOCALE:-zh_CN.UTF-8}
 # Without address-space randomisation: Wine needs its fixed addresses (the
 # shared user data page at 0x7FFE0000 among them), and where a randomised
 # mapping took one, about one start in a thousand ended at once with

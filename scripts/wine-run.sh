@@ -3,6 +3,16 @@
 # as the cross-compiling emulator. The session (scripts/wine-session.sh start)
 # must be up, so that the wineserver is warm and no helper process of Wine
 # inherits CTest's output pipe.
+# --wine-locale=NAME among the arguments runs the test under that system
+# locale instead of the session's.
+args=()
+for arg in "$@"; do
+    case $arg in
+        --wine-locale=*) export NETCHANGE_WINE_LOCALE=${arg#*=} ;;
+        *) args+=("$arg") ;;
+    esac
+done
+set -- "${args[@]}"
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 if [ ! -f "$NETCHANGE_WINE_STATE/display" ]; then
     echo "wine-run: no session in $NETCHANGE_WINE_STATE; run scripts/wine-session.sh start" >&2

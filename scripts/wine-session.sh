@@ -4,13 +4,16 @@
 # set), Wine's taskbar desktop, and one warmed-up persistent wineserver.
 #   wine-session.sh start | stop
 # With NETCHANGE_DESKTOP_KEEPER naming the desktop keeper (tests/session), the
-# desktop stays up for the whole session. Whether the shipped 32-bit program
-# can run is decided once, at start (see check_i386).
+# desktop stays up for the whole session. NETCHANGE_SCREEN sets the screen's
+# size (1280x800; the tests take 2560x1600, which 300 % scaling needs).
+# Whether the shipped 32-bit program can run is decided once, at start (see
+# check_i386).
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 root=$(cd "$here/.." && pwd)
 source "$here/wine-env.sh"
 state=$NETCHANGE_WINE_STATE
+screen=${NETCHANGE_SCREEN:-1280x800}
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
@@ -22,7 +25,7 @@ start_display() {
     # Xvfb picks a free display number itself and reports it, so sessions
     # started side by side never collide.
     rm -f "$state/xvfb.number"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
         </dev/null >"$state/xvfb.log" 2>&1 3>"$state/xvfb.number" &
     echo $! > "$state/xvfb.pid"
     local n=""
@@ -46,7 +49,6 @@ make_prefix() {
     quiet timeout 600 "${WINE[@]}" wineboot --init
     # One desktop with a taskbar and a notification area that every process joins.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
-    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x800 /f
     # The panel and About box ask for 华文楷体, a Windows font; a Kai font
     # from Debian stands in for it.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "华文楷体" /d "AR PL UKai CN" /f
@@ -96,11 +98,14 @@ check_i386() {
 start() {
     mkdir -p "$state"
     if [ -f "$state/display" ]; then stop; fi
-    if [ ! -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]; then
+    # Chinese for the session; English for the tests of another system locale.
+    local locale
+    for locale in zh_CN en_US; do
+        [ ! -f "$LOCPATH/$locale.UTF-8/LC_CTYPE" ] || continue
         mkdir -p "$LOCPATH"
-        localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || true
-        [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] || { echo "wine-session: cannot generate zh_CN.UTF-8" >&2; exit 1; }
-    fi
+        localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8" >/dev/null 2>&1 || true
+        [ -f "$LOCPATH/$locale.UTF-8/LC_CTYPE" ] || { echo "wine-session: cannot generate $locale.UTF-8" >&2; exit 1; }
+    done
     check_i386
     start_display
     source "$here/wine-env.sh"
@@ -122,6 +127,7 @@ start() {
     # A program that crashes prints Wine's backtrace and ends, instead of
     # waiting in the debugger's dialog until its test times out.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$screen" /f
     quiet timeout 600 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
     # programs (see tests/session/DesktopKeeper.cpp); it ends with the wineserver.

@@ -11,6 +11,7 @@ public:
     ~UserRegistryValue() { Write(m_had, m_type, m_old, m_size); }
 
     void SetDword(DWORD value) { Write(true, REG_DWORD, &value, sizeof value); }
+    void SetString(const char* value) { Write(true, REG_SZ, value, static_cast<DWORD>(lstrlenA(value) + 1)); }
     void Delete() { Write(false, 0, nullptr, 0); }
 
 private:

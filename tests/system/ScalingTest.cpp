@@ -1,4 +1,4 @@
-// The panel and the flag as users' desktops show them: at 100, 125 and 150 %
+// The panel and the flag as users' desktops show them: at 100 to 300 %
 // scaling, with and without the panel's Kai font. Wine reads the DPI and its
 // font replacements when a process starts.
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "support/NetChangeProcess.h"
 #include "support/Pump.h"
 #include "support/UserRegistryValue.h"
+#include "ui/ScaledPicture.h"
 
 namespace {
 
@@ -123,13 +124,14 @@ struct Ink
     int pixels;
 };
 
-// Where `control`'s text shows in `dialog`: what changes when it goes.
+// Where `control`'s text shows in `dialog`: what changes when it becomes a
+// space (a radio button without any text puts its mark elsewhere).
 Ink InkOf(HWND dialog, HWND control)
 {
     wchar_t text[256] = {};
     GetWindowTextW(control, text, 256);
     const std::unique_ptr<Canvas> with = Redrawn(dialog);
-    SetWindowTextW(control, L"");
+    SetWindowTextW(control, L" ");
     const std::unique_ptr<Canvas> without = Redrawn(dialog);
     SetWindowTextW(control, text);
     Ink ink;
@@ -229,6 +231,14 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
     const std::unique_ptr<Canvas> background = Repainted(panel);
     for (HWND line : lines)
         ShowWindow(line, SW_SHOW);
+    // The buttons' faces grow with the picture: 111 x 44 of its 522 x 344.
+    const SIZE drawn = ScaledPicture::DrawnSize({522, 344}, {background->Width(), background->Height()});
+    for (int id : {IDOK, ID_PANEL_ABOUT, IDCANCEL}) {
+        RECT face;
+        GetClientRect(GetDlgItem(panel, id), &face);
+        EXPECT_EQ(MulDiv(111, drawn.cx, 522), face.right) << "button " << id;
+        EXPECT_EQ(MulDiv(44, drawn.cy, 344), face.bottom) << "button " << id;
+    }
     const RECT box = BoxOf(*background, [](COLORREF c) { return Near(c, kTextBoxFill, 2); }, 3);
     SCOPED_TRACE("panel " + std::to_string(background->Width()) + "x" + std::to_string(background->Height()) +
                  ", text box " + Describe(box));
@@ -260,7 +270,10 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Desktops, ScalingTest, testing::Combine(testing::Values(96, 120, 144), testing::Bool()),
+// 100 % to 300 %; 175 % and up run against the shipped program only
+// (tests/system/CMakeLists.txt).
+INSTANTIATE_TEST_SUITE_P(Desktops, ScalingTest,
+                         testing::Combine(testing::Values(96, 120, 144, 168, 192, 240, 288), testing::Bool()),
                          [](const testing::TestParamInfo<std::tuple<int, bool>>& param) {
                              return "Dpi" + std::to_string(std::get<0>(param.param)) +
                                     (std::get<1>(param.param) ? "WithKai" : "WithoutKai");

@@ -2,6 +2,7 @@
 
 #include "StartedProgram.h"
 #include "support/Pump.h"
+#include "support/UserRegistryValue.h"
 #include "panel/PanelMessages.h"
 
 namespace {
@@ -114,6 +115,18 @@ void DeleteRunValue()
             RegCloseKey(key);
         }
     }
+}
+
+// Wine set to Windows XP for the program: the manifest's DPI and code-page
+// settings, which XP does not know, must not keep it from starting.
+TEST(Startup, StartsOnWindowsXp)
+{
+    UserRegistryValue version("Software\\Wine\\AppDefaults\\NetChange.exe", "Version");
+    version.SetString("winxp");
+    NetChangeProcess program("xp");
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(PanelUp(program));
+    EXPECT_NE(nullptr, program.WaitForFlag(kStartMs));
 }
 
 TEST(Startup, RegistersItsOwnPathToStartWithWindowsAtEveryStart)
