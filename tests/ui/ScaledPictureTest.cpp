@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "support/Canvas.h"
 #include "support/GdiObjects.h"
+#include "ui/ImageStrip.h"
 #include "ui/ScaledPicture.h"
 
 namespace {
@@ -43,15 +44,15 @@ protected:
     }
     void TearDown() override { DeleteObject(m_picture); }
 
-    // The panel's picture stretched over `area` in one call, as a reference.
-    std::unique_ptr<Canvas> Stretched(SIZE area, int mode) const
+    // The panel's picture, or another, stretched over `area` in one call, as a reference.
+    std::unique_ptr<Canvas> Stretched(SIZE area, int mode, HBITMAP picture = nullptr, SIZE size = kPanel) const
     {
         auto canvas = std::make_unique<Canvas>(area.cx, area.cy);
         HDC source = CreateCompatibleDC(nullptr);
-        HGDIOBJ replaced = SelectObject(source, m_picture);
+        HGDIOBJ replaced = SelectObject(source, picture != nullptr ? picture : m_picture);
         SetStretchBltMode(canvas->Dc(), mode);
         SetBrushOrgEx(canvas->Dc(), 0, 0, nullptr);
-        StretchBlt(canvas->Dc(), 0, 0, area.cx, area.cy, source, 0, 0, kPanel.cx, kPanel.cy, SRCCOPY);
+        StretchBlt(canvas->Dc(), 0, 0, area.cx, area.cy, source, 0, 0, size.cx, size.cy, SRCCOPY);
         SelectObject(source, replaced);
         DeleteDC(source);
         return canvas;
@@ -120,6 +121,38 @@ TEST_F(ScaledPictureTest, AFailedResampleDrawsThePictureAtItsOwnSizeAndIsTriedAg
         g_copyFails = g_stretchFails = false;
         EXPECT_EQ(0, Drawn(scaled, {771, 550})->CountDifferent(*Stretched({771, 550}, HALFTONE)));
     }
+}
+
+// A button's strip as it is at its faces' own size; resampled as the picture
+// is at another, larger or smaller, face for face in order; as it is where
+// GDI cannot make the copy.
+TEST_F(ScaledPictureTest, ImageStripsTakeTheFaceSizeAndKeepTheirOwnWhereGdiFails)
+{
+    HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BTN_ABOUT));
+    const struct
+    {
+        SIZE face;
+        bool copyFails;
+        SIZE made;
+    } cases[] = {{{111, 44}, false, {111, 44}}, {{278, 110}, false, {278, 110}}, {{83, 33}, false, {83, 33}},
+                 {{278, 110}, true, {111, 44}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.face.cx) + "x" + std::to_string(c.face.cy) + (c.copyFails ? ", no copy" : ""));
+        g_copyFails = c.copyFails;
+        HIMAGELIST list = LoadImageStrip(IDB_BTN_ABOUT, {111, 44}, c.face, kWatchedGdi);
+        int width = 0;
+        int height = 0;
+        ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height));
+        EXPECT_EQ(c.made.cx, width);
+        EXPECT_EQ(c.made.cy, height);
+        ASSERT_EQ(4, ImageList_GetImageCount(list));
+        Canvas faces(4 * width, height);
+        for (int i = 0; i < 4; ++i)
+            ImageList_Draw(list, i, faces.Dc(), i * width, 0, ILD_NORMAL);
+        EXPECT_EQ(0, faces.CountDifferent(*Stretched({4 * width, height}, HALFTONE, strip, {444, 44})));
+        ImageList_Destroy(list);
+    }
+    DeleteObject(strip);
 }
 
 // Only the copy of the current size is kept, and it goes with its object.
