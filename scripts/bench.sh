@@ -47,8 +47,9 @@ if [ -z "$no_i386" ]; then
     "${WINE[@]}" "$i686/dispatch_bench.exe" | label "i686  "
 fi
 
-# The panel's background at 150 % scaling, where the picture is stretched:
-# an erase after the first against a plain BitBlt of a ready bitmap.
+# The panel's background at 150, 200 and 300 % scaling, where the picture is
+# stretched: an erase after the first against a BitBlt of the picture
+# resampled the same way.
 "${WINE[@]}" "$x64/erase_bench.exe" | label "x86_64"
 if [ -z "$no_i386" ]; then
     "${WINE[@]}" "$i686/erase_bench.exe" | label "i686  "
