@@ -37,7 +37,7 @@ commit=$(git -C "$root" rev-parse --verify HEAD) && epoch=$(git -C "$root" log -
 state=$(git -C "$root" status --porcelain --untracked-files=all --ignored=matching) ||
     refuse "git cannot read the state of $root"
 dirty=$(grep -vx '!! build/' <<<"$state" || true)
-[ -z "$dirty" ] || refuse "the tree differs from commit ${commit:0:7} (uncommitted or untracked files):
+[ -z "$dirty" ] || refuse "the tree differs from commit ${commit:0:7} (uncommitted, untracked or ignored files):
 $dirty"
 
 # Every Debian package whose version can change the bytes.

@@ -31,7 +31,7 @@ for entry in "$published"/* "$published"/.*; do
             grep -qxF -- "$name" <<<"$names" || refuse "not in SHA256SUMS: $name" ;;
     esac
 done
-(cd "$published" && sha256sum --quiet --strict -c SHA256SUMS) || refuse "files above differ from SHA256SUMS"
+(cd "$published" && sha256sum --quiet --strict -c SHA256SUMS) || refuse "the files above are missing or differ from SHA256SUMS"
 
 # Then the build record: the release must be of this commit, and any tool
 # of another version is named before the rebuild.
