@@ -3,7 +3,8 @@
 ;
 ; makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DEXE=path/NetChange.exe
 ;          -DOUTFILE=path/setup.exe [-DSETTINGS=path/CHECKCDROM.ini]
-;          [-DSIGN_COMMAND="command that signs a file, given it and its name"]
+;          [-DSIGN_COMMAND="shell command that signs a file, given it and its
+;          name; $\' for each single quote"]
 ;          NetChange.nsi
 
 !macro REQUIRE name
@@ -44,8 +45,8 @@ OutFile "${OUTFILE}"
 ; embedded, the setup once it is written; a signing that fails fails the
 ; build.
 !ifdef SIGN_COMMAND
-    !uninstfinalize '${SIGN_COMMAND} "%1" ${UNINSTALLER}' = 0
-    !finalize '${SIGN_COMMAND} "%1"' = 0
+    !uninstfinalize '${SIGN_COMMAND} $\'%1$\' ${UNINSTALLER}' = 0
+    !finalize '${SIGN_COMMAND} $\'%1$\'' = 0
 !endif
 InstallDir "$PROGRAMFILES\VELMOR"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"

@@ -6,9 +6,9 @@
 # things lie in its memory (it numbered placed actions so), which stays the
 # same only without address-space randomisation, in the same environment
 # and with paths of the same lengths: msitools run in a fresh folder of
-# fixed length, on copies, with a cleared environment. They also stamp the
-# summary with the clock: a release (SOURCE_DATE_EPOCH) shows the commit's
-# time, held still.
+# fixed length, on copies, with a cleared environment and the system's
+# PATH. They also stamp the summary with the clock: a release
+# (SOURCE_DATE_EPOCH) shows the commit's time, held still.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 out=$1 version=$2 product_code=$3 msi_version=$4
@@ -25,7 +25,7 @@ clock=()
 if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
     clock=(faketime -f "$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
 fi
-msitool() { env -i PATH="$PATH" TZ=UTC LC_ALL=C.UTF-8 setarch "$(uname -m)" -R "${clock[@]}" "$@"; }
+msitool() { env -i PATH=/usr/bin:/bin TZ=UTC LC_ALL=C.UTF-8 setarch "$(uname -m)" -R "${clock[@]}" "$@"; }
 cd "$work"
 msitool wixl -a x86 -D ProductCode="$product_code" -D MsiVersion="$msi_version" -D Version="$version" \
     -D Exe=NetChange.exe -D Actions=NetChangeMsiActions.dll -D Settings=msi/CHECKCDROM.ini -D Icon=NetChange.ico \

@@ -229,8 +229,8 @@ TEST_F(MsiPackageTest, UpgradeEndsTheRunningProgramLikeItsTrayMenuAndKeepsTheSet
     EXPECT_TRUE(Exists(Shortcut()));
 }
 
-// Both refusals leave what is installed as it was, and tell why in a
-// message box of the basic user interface.
+// Both refusals leave what is installed as it was, the running program
+// running, and tell why in a message box of the basic user interface.
 TEST_F(MsiPackageTest, RefusesADowngradeAndAnUnknownCheckCdromWithAMessage)
 {
     std::string message;
@@ -240,8 +240,10 @@ TEST_F(MsiPackageTest, RefusesADowngradeAndAnUnknownCheckCdromWithAMessage)
     EXPECT_FALSE(Exists(m_exe));
 
     ASSERT_EQ(0u, Install(kNext));
+    ASSERT_TRUE(m_program.Start(m_exe));
     EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), InstallShowingRefusal(kShipped, "", message));
     EXPECT_EQ(0u, message.find("已安装更新版本的 VELMOR 隔离卡参数设置")) << Utf8From936(message);
+    EXPECT_EQ(~0u, m_program.ExitCode()) << "the refused package ended the running program";
     EXPECT_TRUE(IsInstalled(kNext));
     EXPECT_FALSE(IsInstalled(kShipped));
     EXPECT_EQ(kNext.version, ProductInfo(kNext, INSTALLPROPERTY_VERSIONSTRING));

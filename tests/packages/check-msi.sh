@@ -55,8 +55,13 @@ expect "settings file: SYSTEM keeps full control" has_row LockPermissions CHECKC
 expect "rights on nothing but the settings file" test "$(table LockPermissions | cut -f1,2 | sort -u)" = "CHECKCDROM.ini${tab}File"
 expect "no CreateFolder rows (no rights on the folder)" test -z "$(table CreateFolder)"
 
-before() { local a b; a=$(sequence_of "$1"); b=$(sequence_of "$2"); [ -n "$a" ] && [ -n "$b" ] && [ "$a" -lt "$b" ]; }
-expect "a running NetChange ends before InstallValidate" before EndRunningNetChange InstallValidate
+before() { # actions, each sequenced before the next
+    local a b
+    a=$(sequence_of "$1") && b=$(sequence_of "$2") && [ -n "$a" ] && [ -n "$b" ] && [ "$a" -lt "$b" ] &&
+        { [ $# -eq 2 ] || before "${@:2}"; }
+}
+expect "a running NetChange ends once the package is accepted, before InstallValidate" \
+    before FindRelatedProducts LaunchConditions CostFinalize EndRunningNetChange InstallValidate
 expect "WriteIniValues after InstallFiles" before InstallFiles WriteIniValues
 expect "no RemoveIniValues" test -z "$(sequence_of RemoveIniValues)"
 expect "the earlier version goes after InstallExecute" before InstallExecute RemoveExistingProducts

@@ -47,6 +47,9 @@ expect "makensis gives no warning" test -z "$(echo "$out" | grep -i warning)"
 unzip -Z1 "$zip" >"$work/zip-files.txt" 2>&1 || fail "cannot list $zip"
 expect "zip holds exactly NetChange.exe and readme.txt ($(tr '\n' ' ' <"$work/zip-files.txt"))" \
     cmp -s <(printf 'NetChange.exe\nreadme.txt\n') <(sort "$work/zip-files.txt")
+# Mode 0644 and no extra fields (zip -X): no owner ids or Unix times.
+expect "zip entries: $(zipinfo "$zip" | awk '/^-/ { printf "%s %s; ", $1, $5 }')" \
+    test "$(zipinfo "$zip" | awk '/^-/ { print $1, substr($5, 2) }' | sort -u)" = "-rw-r--r-- -"
 unzip -p "$zip" NetChange.exe >"$work/zip-NetChange.exe" 2>/dev/null
 expect "zip's NetChange.exe is the i686 build" cmp -s "$exe" "$work/zip-NetChange.exe"
 unzip -p "$zip" readme.txt >"$work/readme.txt" 2>/dev/null

@@ -36,6 +36,9 @@ build() {
     openssl pkcs12 -export -out signer.pfx -inkey signer.key -in signer.crt -certfile ca.crt \
         -passout file:password.txt
     expect "a throwaway code-signing certificate" test -s signer.pfx
+    # Taken from a folder whose name no shell may expand.
+    local keys="$out/keys \$HOME \`false\`"
+    mkdir "$keys" && cp signer.pfx password.txt "$keys/"
 
     local arch targets
     for arch in i686 x86_64; do
@@ -43,8 +46,8 @@ build() {
         [ "$arch" = i686 ] && targets+=(setup msi_package)
         cmake -S "$root" -B "$out/$arch" -DCMAKE_BUILD_TYPE=MinSizeRel \
             -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" -DNETCHANGE_TESTS=OFF \
-            -DNETCHANGE_PACKAGE_DIR="$out/packages" -DNETCHANGE_SIGN_PFX="$out/signer.pfx" \
-            -DNETCHANGE_SIGN_PASSWORD_FILE="$out/password.txt" >"$out/$arch.log" 2>&1 &&
+            -DNETCHANGE_PACKAGE_DIR="$out/packages" -DNETCHANGE_SIGN_PFX="$keys/signer.pfx" \
+            -DNETCHANGE_SIGN_PASSWORD_FILE="$keys/password.txt" >"$out/$arch.log" 2>&1 &&
             cmake --build "$out/$arch" -j"$(nproc)" --target "${targets[@]}" >>"$out/$arch.log" 2>&1 ||
             { cat "$out/$arch.log"; fail "the signed $arch build failed"; finish; }
     done
