@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -246,8 +247,9 @@ bool SaveDialog(const Program& program, WORD command, const char* title, RECT ex
     return saved;
 }
 
-// Every window with a picture or text at 125 % (120 DPI), what Windows XP
-// and 7 give a program by default on many screens, and at 150 % (144 DPI).
+// Every window with a picture or text at a scaling: 125 % (120 DPI), what
+// Windows XP and 7 give a program by default on many screens, 150 % (144),
+// 200 % (192), what many laptops ship with.
 bool SaveScaled(const std::string& out, int dpi)
 {
     Dpi scaling(static_cast<DWORD>(dpi));
@@ -298,10 +300,16 @@ bool SaveAtHundredPercent(const std::string& out)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screenshots.exe <output folder>\n");
+        std::fprintf(stderr, "usage: screenshots.exe <output folder> [DPI...]\n");
         return 2;
     }
     const std::string out = std::string(argv[1]) + "\\";
-    // One program at a time: a second copy would only exit.
-    return SaveAtHundredPercent(out) && SaveScaled(out, 120) && SaveScaled(out, 144) ? 0 : 1;
+    // One program at a time: a second copy would only exit. Without DPIs:
+    // 100 %, 125 % and 150 %; the larger ones need a larger screen.
+    if (argc == 2)
+        return SaveAtHundredPercent(out) && SaveScaled(out, 120) && SaveScaled(out, 144) ? 0 : 1;
+    for (int i = 2; i < argc; ++i)
+        if (!SaveScaled(out, std::atoi(argv[i])))
+            return 1;
+    return 0;
 }
