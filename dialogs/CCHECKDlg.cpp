@@ -4,6 +4,17 @@
 
 const CheckDlgApi kSystemCheckDlgApi = {&kSystemModulePathApi, &MessageBoxA};
 
+namespace {
+
+BOOL CALLBACK EndBoxOf(HWND window, LPARAM dialog)
+{
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(dialog))
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
+}  // namespace
+
 BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                              DWORD mapId)
 {
@@ -63,6 +74,12 @@ LRESULT CCHECKDlg::OnCancel()
 {
     EndDialog(m_hWnd, IDCANCEL);
     return 0;
+}
+
+void CCHECKDlg::EndNow()
+{
+    EnumThreadWindows(GetCurrentThreadId(), &EndBoxOf, reinterpret_cast<LPARAM>(m_hWnd));
+    EndDialog(m_hWnd, IDCANCEL);
 }
 
 void CCHECKDlg::ReportNotSaved(DWORD error)

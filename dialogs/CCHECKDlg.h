@@ -34,6 +34,10 @@ public:
     BOOL RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                       DWORD mapId) override;
 
+    // For a program that is ending: ends the dialog as Cancel does, and the
+    // box it may be showing, whose own loop would wait for a user.
+    void EndNow();
+
 private:
     LRESULT OnInitDialog();
     LRESULT OnOk();

@@ -247,7 +247,7 @@ void CMainDlg::PrepareToEnd()
     KillTimer(m_hWnd, kTrayRetryTimer);
     EndMenu();
     if (g_checkDlg.IsOpen())
-        EndDialog(g_checkDlg.m_hWnd, IDCANCEL);
+        g_checkDlg.EndNow();
     if (g_aboutDlg.IsOpen())
         EndDialog(g_aboutDlg.m_hWnd, IDCANCEL);
     // A modal loop notices that its dialog has ended only when its next
