@@ -1,7 +1,19 @@
 #include "dialogs/CCHECKDlg.h"
 
-#include "app/DetectionSettings.h"
 #include "ui/DialogIcons.h"
+
+const CheckDlgApi kSystemCheckDlgApi = {&kSystemModulePathApi, &MessageBoxA};
+
+namespace {
+
+BOOL CALLBACK EndBoxOf(HWND window, LPARAM dialog)
+{
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(dialog))
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
+}  // namespace
 
 BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                              DWORD mapId)
@@ -23,7 +35,7 @@ LRESULT CCHECKDlg::OnInitDialog()
     CenterOverOwner(nullptr);
     m_textFont.FitTexts(m_hWnd);
     SetDialogIcons(m_hWnd);
-    switch (ReadCheckFlag()) {
+    switch (ReadCheckFlag(*m_api.modulePath)) {
     case 0:
         CheckDlgButton(m_hWnd, IDC_RADIO_NOCHECK, BST_CHECKED);
         break;
@@ -43,10 +55,17 @@ LRESULT CCHECKDlg::OnInitDialog()
 
 LRESULT CCHECKDlg::OnOk()
 {
-    if (IsDlgButtonChecked(m_hWnd, IDC_RADIO_CHECK) == BST_CHECKED)
-        WriteCheckFlag(true);
-    if (IsDlgButtonChecked(m_hWnd, IDC_RADIO_NOCHECK) == BST_CHECKED)
-        WriteCheckFlag(false);
+    // Neither selected (a stored value other than 0 or 1): nothing to store.
+    const bool check = IsDlgButtonChecked(m_hWnd, IDC_RADIO_CHECK) == BST_CHECKED;
+    if (check || IsDlgButtonChecked(m_hWnd, IDC_RADIO_NOCHECK) == BST_CHECKED) {
+        const DWORD error = WriteCheckFlag(check, *m_api.modulePath);
+        // Closing now would make a lost choice look stored: the dialog stays,
+        // so that the user can try again or cancel.
+        if (error != ERROR_SUCCESS) {
+            ReportNotSaved(error);
+            return 0;
+        }
+    }
     EndDialog(m_hWnd, IDOK);
     return 0;
 }
@@ -55,4 +74,27 @@ LRESULT CCHECKDlg::OnCancel()
 {
     EndDialog(m_hWnd, IDCANCEL);
     return 0;
+}
+
+void CCHECKDlg::EndNow()
+{
+    EnumThreadWindows(GetCurrentThreadId(), &EndBoxOf, reinterpret_cast<LPARAM>(m_hWnd));
+    EndDialog(m_hWnd, IDCANCEL);
+}
+
+void CCHECKDlg::ReportNotSaved(DWORD error)
+{
+    char path[MAX_PATH];
+    if (!GetCheckIniPath(path, *m_api.modulePath))
+        lstrcpynA(path, kCheckIniName, sizeof path);
+    char reason[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                   sizeof reason, nullptr);
+    // The system's text ends with a line break.
+    for (int end = lstrlenA(reason); end > 0 && (reason[end - 1] == '\r' || reason[end - 1] == '\n'); --end)
+        reason[end - 1] = '\0';
+    char text[1024];
+    wsprintfA(text, "设置未保存：无法写入文件\n%s\n\n原因：%s（错误 %lu）", path, reason,
+              static_cast<unsigned long>(error));
+    m_api.messageBox(m_hWnd, text, "提示", MB_OK | MB_ICONWARNING);
 }

@@ -200,14 +200,14 @@ LRESULT CMainDlg::OnTrayNotify(LPARAM mouseMessage)
 {
     if (mouseMessage == WM_LBUTTONDBLCLK)
         return Show();
-    if (mouseMessage == WM_RBUTTONDOWN)
+    if (mouseMessage == WM_RBUTTONDOWN && !m_ending)
         ShowPanelMenu(m_hWnd);
     return 0;
 }
 
 // Once the panel is ending, requests do nothing: the quit answers sent
-// messages while the shell removes the icon, and a dialog opened then would
-// keep the program waiting for a user.
+// messages while the shell removes the icon, and a dialog or menu opened
+// then would keep the program waiting for a user.
 LRESULT CMainDlg::Show()
 {
     if (!m_ending)
@@ -236,8 +236,12 @@ LRESULT CMainDlg::RunAboutDialog()
     return 0;
 }
 
+// A second quit, while the first one waits for the shell, changes nothing:
+// the first one's exit code stands.
 LRESULT CMainDlg::QuitFromTray()
 {
+    if (m_ending)
+        return 0;
     PrepareToEnd();
     EndDialog(m_hWnd, kTrayQuitExitCode);
     m_trayIcon.Remove();
@@ -246,6 +250,8 @@ LRESULT CMainDlg::QuitFromTray()
 
 LRESULT CMainDlg::QuitFromFlag()
 {
+    if (m_ending)
+        return 0;
     m_quitRequested = true;
     PrepareToEnd();
     DestroyWindow(m_hWnd);
@@ -261,7 +267,7 @@ void CMainDlg::PrepareToEnd()
     KillTimer(m_hWnd, kTrayRetryTimer);
     EndMenu();
     if (g_checkDlg.IsOpen())
-        EndDialog(g_checkDlg.m_hWnd, IDCANCEL);
+        g_checkDlg.EndNow();
     if (g_aboutDlg.IsOpen())
         EndDialog(g_aboutDlg.m_hWnd, IDCANCEL);
     // A modal loop notices that its dialog has ended only when its next

@@ -133,6 +133,7 @@ TEST_F(DetectionSettings, TruncatedModulePathFails)
     std::memset(path, 'Z', sizeof path);
     EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
 }
 
 TEST_F(DetectionSettings, FailedModulePathFails)
@@ -143,6 +144,9 @@ TEST_F(DetectionSettings, FailedModulePathFails)
     EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
     EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
+    // A failed call that names no error is a failure all the same.
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), WriteCheckFlag(true, kFakeModulePathApi));
 }
 
 TEST_F(DetectionSettings, PathWithoutBackslashFailsAndWritesNothingHere)
@@ -156,7 +160,7 @@ TEST_F(DetectionSettings, PathWithoutBackslashFailsAndWritesNothingHere)
     std::memset(path, 'Z', sizeof path);
     EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
-    WriteCheckFlag(true, kFakeModulePathApi);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_PATHNAME), WriteCheckFlag(true, kFakeModulePathApi));
     EXPECT_EQ(0, ReadCheckFlag(kFakeModulePathApi));
     SetCurrentDirectoryA(previous);
     std::vector<std::string> found;
@@ -197,7 +201,7 @@ TEST_F(DetectionSettings, FolderOf246BytesFailsAndWritesNowhere)
     EXPECT_FALSE(GetCheckIniPath(path, kFakeModulePathApi));
     EXPECT_EQ('\0', path[0]);
 
-    WriteCheckFlag(true, kFakeModulePathApi);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), WriteCheckFlag(true, kFakeModulePathApi));
     WriteCheckFlag(false, kFakeModulePathApi);
     std::vector<std::string> found;
     FindFiles(m_folder.Path(), kIniName, found);
@@ -304,7 +308,7 @@ TEST_F(DetectionSettings, WriteCreatesFileSectionAndKey)
     PlaceModuleIn(m_folder.Path());
     const std::string ini = m_folder.File(kIniName);
     ASSERT_FALSE(FileExists(ini));
-    WriteCheckFlag(true, kFakeModulePathApi);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), WriteCheckFlag(true, kFakeModulePathApi));
     EXPECT_EQ("[CHECKFLAG]\r\nflag=1\r\n", Read(ini));
     WriteCheckFlag(false, kFakeModulePathApi);
     EXPECT_EQ("[CHECKFLAG]\r\nflag=0\r\n", Read(ini));

@@ -7,6 +7,7 @@
 #include "support/ModalDriver.h"
 #include "dialogs/CCHECKDlg.h"
 #include "res/resource.h"
+#include "support/ModulePathFake.h"
 #include "support/TempFolder.h"
 #include "support/Text.h"
 
@@ -213,6 +214,89 @@ TEST_F(CheckDialog, OkKeepsTheFilesOtherContent)
     expected.replace(expected.find("flag=0"), 6, "flag=1");
     EXPECT_EQ(expected, Stored());
 }
+
+// ---- A choice that cannot be stored ------------------------------------------------
+
+struct Box
+{
+    HWND owner;
+    std::string text, caption;
+    UINT type;
+};
+
+std::vector<Box> g_boxes;
+
+int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    g_boxes.push_back({owner, text, caption, type});
+    return IDOK;
+}
+
+const CheckDlgApi kRecordingApi = {&kSystemModulePathApi, &RecordBox};
+const CheckDlgApi kFakePathApi = {&kFakeModulePathApi, &RecordBox};
+
+std::string SystemMessage(DWORD error)
+{
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                   nullptr);
+    const std::string message = text;
+    return message.substr(0, message.find_last_not_of("\r\n") + 1);
+}
+
+class CheckDialogNotSaved : public CheckDialog, public ::testing::WithParamInterface<bool>
+{
+};
+
+// The file held open elsewhere without write sharing (a read-only file
+// would not do under Wine, whose root user writes it all the same), or a
+// program path of MAX_PATH characters, from which no path can be formed.
+TEST_P(CheckDialogNotSaved, OkSaysWhyAndKeepsTheDialogOpenWithTheChoice)
+{
+    const bool held = GetParam();
+    const std::string before = "[CHECKFLAG]\r\nflag=0\r\n";
+    Store(before);
+    HANDLE holder = held ? CreateFileA(m_ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                       nullptr)
+                         : nullptr;
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    g_modulePath = {};
+    g_modulePath.path = "C:\\" + std::string(MAX_PATH - 3, 'x');
+    CCHECKDlg dialog(held ? kRecordingApi : kFakePathApi);
+    g_boxes.clear();
+    bool open = false;
+    bool checked = false;
+    const ModalRun run = DriveModal([&] { return dialog.RunModal(nullptr, 0); }, [&](HWND window) {
+        Click(window, IDC_RADIO_CHECK);
+        Click(window, IDOK);
+        open = IsWindowVisible(window) != FALSE;
+        checked = Checked(window, IDC_RADIO_CHECK);
+        Click(window, IDCANCEL);
+    });
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
+    if (held) {
+        // The platform's own reason for this very failure.
+        SetLastError(ERROR_SUCCESS);
+        WritePrivateProfileStringA("CHECKFLAG", "flag", "1", m_ini.c_str());
+        error = GetLastError();
+        CloseHandle(holder);
+    }
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(IDCANCEL, run.result);
+    EXPECT_EQ(before, Stored());
+    ASSERT_EQ(1u, g_boxes.size());
+    EXPECT_EQ(run.window, g_boxes[0].owner);
+    EXPECT_EQ("提示", g_boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), g_boxes[0].type);
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), error);
+    EXPECT_EQ(Utf8From936("设置未保存：无法写入文件\n" + (held ? m_ini : std::string("CHECKCDROM.ini")) +
+                          "\n\n原因：" + SystemMessage(error) + "（错误 " + std::to_string(error) + "）"),
+              Utf8From936(g_boxes[0].text));
+}
+
+INSTANTIATE_TEST_SUITE_P(CheckDialog, CheckDialogNotSaved, ::testing::Values(true, false),
+                         [](const auto& held) { return std::string(held.param ? "FileHeldOpen" : "PathTooLong"); });
 
 // ---- Closing without OK -------------------------------------------------------------
 

@@ -162,8 +162,9 @@ TEST(Robustness, BadSettingsFilesStartAsTheReadValueSays)
     }
 }
 
-// Confirming the settings dialog when the file cannot be written leaves the
-// old content and the program running.
+// Confirming the settings dialog when the file cannot be written says so,
+// keeps the dialog open with the choice, and leaves the old content and
+// the program running.
 void ConfirmOtherChoice(NetChangeProcess& program)
 {
     HWND panel = program.WaitForPanel(kStartMs);
@@ -172,8 +173,18 @@ void ConfirmOtherChoice(NetChangeProcess& program)
     HWND dialog = program.WaitForWindow(kSettingsTitle, 5000);
     ASSERT_NE(nullptr, dialog);
     const bool checkOn = SendMessageA(GetDlgItem(dialog, 1000), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    SendMessageA(GetDlgItem(dialog, checkOn ? 1001 : 1000), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    HWND choice = GetDlgItem(dialog, checkOn ? 1001 : 1000);
+    SendMessageA(choice, BM_CLICK, 0, 0);
+    // Posted: the click's answer waits for the box.
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    HWND box = program.WaitForWindow("提示", 3000);
+    ASSERT_NE(nullptr, box) << "the lost choice looked stored";
+    EXPECT_EQ(dialog, GetWindow(box, GW_OWNER));
+    SendMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(choice, BM_GETCHECK, 0, 0));
+    SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(Answers(panel));

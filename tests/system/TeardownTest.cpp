@@ -74,10 +74,11 @@ TEST(Teardown, QuitFromTheTrayManyTimesWhileTheFlagWindowIsBusy)
 }
 
 // One thing done to the program: a message sent or posted by another
-// program, or a choice in its tray or flag menu (item 0: left open).
+// program, a choice in its tray or flag menu (item 0: left open), or OK in
+// the settings dialog while its file is held open elsewhere.
 struct Action
 {
-    enum How { None, Posted, Sent, TrayMenu, FlagMenu } how;
+    enum How { None, Posted, Sent, OkNotSaved, TrayMenu, FlagMenu } how;
     UINT message;
     WPARAM wParamOrItem;
     const char* opens;  // the dialog it shows
@@ -94,6 +95,7 @@ const Action kTrayQuitPosted = {Action::Posted, WM_COMMAND, 1501, nullptr};
 const Action kTrayQuitSent = {Action::Sent, WM_COMMAND, 1501, nullptr};
 const Action kFlagQuitPosted = {Action::Posted, 1505, 0, nullptr};
 const Action kFlagQuitSent = {Action::Sent, 1505, 0, nullptr};
+const Action kOkNotSaved = {Action::OkNotSaved, 0, 0, nullptr};
 
 // A quit request while something is open (and, optionally, something else
 // opened inside it).
@@ -119,6 +121,7 @@ const QuitCase kQuitCases[] = {
     {"AboutSent_FlagMenu", kAboutSent, kNothing, {Action::FlagMenu, 0, 3, nullptr}},
     {"TrayAbout_FlagPosted", kTrayAbout, kNothing, kFlagQuitPosted},
     {"SettingsButton_TrayPosted", kSettingsButton, kNothing, kTrayQuitPosted},
+    {"SettingsNotSaved_TrayPosted", kSettingsButton, kOkNotSaved, kTrayQuitPosted},
     {"SettingsSent_FlagSent", kSettingsSent, kNothing, kFlagQuitSent},
     {"TraySettings_FlagMenu", kTraySettings, kNothing, {Action::FlagMenu, 0, 3, nullptr}},
     {"TraySettings_TrayMenu", kTraySettings, kNothing, {Action::TrayMenu, 0, 3, nullptr}},
@@ -148,6 +151,12 @@ protected:
             PostMessageA(panel, 1500, 200, WM_RBUTTONDOWN);
         else if (action.how == Action::FlagMenu)
             Input::RightClick(Input::CentreOf(flag));
+        else if (action.how == Action::OkNotSaved) {
+            held = CreateFileA(program.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+            PostMessageA(program.FindWindowOf("设置"), WM_COMMAND, IDOK, 0);
+            ASSERT_NE(nullptr, program.WaitForWindow("提示", 3000)) << "no word that the setting was not saved";
+        }
         if (action.how >= Action::TrayMenu) {
             ASSERT_TRUE(item == 0 ? Input::WaitForMenuKeyboard(menuOwner) : Input::ChooseFromMenu(menuOwner, item));
         }
@@ -159,7 +168,14 @@ protected:
         }
     }
 
+    void TearDown() override
+    {
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    }
+
     NetChangeProcess program{"quit", "[CHECKFLAG]\r\nflag=0\r\n"};
+    HANDLE held = INVALID_HANDLE_VALUE;
     HWND panel = nullptr;
     HWND flag = nullptr;
 };

@@ -6,3 +6,4 @@
 #define IDC_UI_DEFAULT      970
 #define IDC_UI_PLAIN        971
 #define IDC_UI_FIT_LINE     972
+#define IDC_UI_FIT_CHECK    973
