@@ -29,14 +29,6 @@ constexpr int kErasesPerRound = 200;
 constexpr int kBlock = 20;
 constexpr int kMaxRounds = 101;
 
-HBITMAP TopDown32(SIZE size)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 double Now()
 {
     LARGE_INTEGER frequency;
@@ -70,17 +62,14 @@ bool Measure(int dpi, SIZE size, int rounds)
     HBITMAP targetBitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
     HGDIOBJ targetReplaced = SelectObject(target, targetBitmap);
 
+    // The yardstick is made by the panel's own resampling.
     HBITMAP picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PANEL));
     BITMAP shape = {};
     GetObjectA(picture, sizeof shape, &shape);
-    HDC pictureDc = CreateCompatibleDC(nullptr);
-    HGDIOBJ pictureReplaced = SelectObject(pictureDc, picture);
+    HBITMAP readyBitmap = ScaledPicture::Resample(picture, {shape.bmWidth, shape.bmHeight}, size);
+    DeleteObject(picture);
     HDC ready = CreateCompatibleDC(nullptr);
-    HBITMAP readyBitmap = TopDown32(size);
     HGDIOBJ readyReplaced = SelectObject(ready, readyBitmap);
-    SetStretchBltMode(ready, HALFTONE);
-    SetBrushOrgEx(ready, 0, 0, nullptr);
-    StretchBlt(ready, 0, 0, size.cx, size.cy, pictureDc, 0, 0, shape.bmWidth, shape.bmHeight, SRCCOPY);
     GdiFlush();
     const WPARAM dc = reinterpret_cast<WPARAM>(target);
 
@@ -125,9 +114,6 @@ bool Measure(int dpi, SIZE size, int rounds)
     SelectObject(ready, readyReplaced);
     DeleteObject(readyBitmap);
     DeleteDC(ready);
-    SelectObject(pictureDc, pictureReplaced);
-    DeleteObject(picture);
-    DeleteDC(pictureDc);
     SelectObject(target, targetReplaced);
     DeleteObject(targetBitmap);
     DeleteDC(target);
