@@ -22,12 +22,15 @@ protected:
 
 // The screen at a smaller size listed by the display while the object
 // lives, as a projector, a dock or a remote session's reconnection gives
-// it; then the size it had.
+// it; then the mode it had, set by name: a reset to the stored mode did not
+// always come back, and left the next tests a smaller screen.
 class SmallerScreen
 {
 public:
     explicit SmallerScreen(int maxWidth)
     {
+        m_had.dmSize = sizeof m_had;
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &m_had);
         DEVMODEA mode = {};
         mode.dmSize = sizeof mode;
         for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i)
@@ -36,12 +39,19 @@ public:
         changed = m_mode.dmPelsWidth > 0 &&
                   ChangeDisplaySettingsExA(nullptr, &m_mode, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
     }
-    ~SmallerScreen() { ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr); }
+    ~SmallerScreen()
+    {
+        ChangeDisplaySettingsExA(nullptr, &m_had, nullptr, 0, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return GetSystemMetrics(SM_CXSCREEN) == static_cast<int>(m_had.dmPelsWidth); },
+                              3000))
+            << "the screen did not come back to " << m_had.dmPelsWidth << " wide";
+    }
 
     int Width() const { return static_cast<int>(m_mode.dmPelsWidth); }
     bool changed;
 
 private:
+    DEVMODEA m_had = {};
     DEVMODEA m_mode = {};
 };
 
