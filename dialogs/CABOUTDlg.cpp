@@ -9,6 +9,10 @@ BOOL CABOUTDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return FALSE;
     if (message == WM_INITDIALOG)
         return Answer(result, OnInitDialog());
+    if (message == WM_GETDPISCALEDSIZE)
+        return Answer(result, AnswerDpiScaledSize(wParam, lParam));
+    if (message == WM_DPICHANGED)
+        return Answer(result, ChangeDpi(wParam, lParam));
     // Esc and the close box (IDCANCEL) close the box as "OK" does.
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
         return Answer(result, OnClose(LOWORD(wParam)));
@@ -18,10 +22,16 @@ BOOL CABOUTDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CABOUTDlg::OnInitDialog()
 {
+    PrepareForDpiChanges();
     CenterOverOwner(nullptr);
-    m_textFont.FitTexts(m_hWnd);
+    m_textFont.FitTexts(m_hWnd, m_dpiLayout);
     SetDialogIcons(m_hWnd);
     return TRUE;
+}
+
+void CABOUTDlg::AfterDpiChange()
+{
+    m_textFont.FitTexts(m_hWnd, m_dpiLayout);
 }
 
 LRESULT CABOUTDlg::OnClose(WORD id)

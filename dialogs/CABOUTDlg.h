@@ -20,6 +20,12 @@ public:
                       DWORD mapId) override;
 
 private:
+    // The framework's dialog base calls AfterDpiChange.
+    friend class CDialogImpl<CABOUTDlg>;
+
+    // After a change of the screen's DPI: the texts fitted anew.
+    void AfterDpiChange();
+
     LRESULT OnInitDialog();
     LRESULT OnClose(WORD id);
 

@@ -22,6 +22,10 @@ BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return FALSE;
     if (message == WM_INITDIALOG)
         return Answer(result, OnInitDialog());
+    if (message == WM_GETDPISCALEDSIZE)
+        return Answer(result, AnswerDpiScaledSize(wParam, lParam));
+    if (message == WM_DPICHANGED)
+        return Answer(result, ChangeDpi(wParam, lParam));
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
         return Answer(result, OnOk());
     if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
@@ -32,8 +36,9 @@ BOOL CCHECKDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CCHECKDlg::OnInitDialog()
 {
+    PrepareForDpiChanges();
     CenterOverOwner(nullptr);
-    m_textFont.FitTexts(m_hWnd);
+    m_textFont.FitTexts(m_hWnd, m_dpiLayout);
     SetDialogIcons(m_hWnd);
     switch (ReadCheckFlag(*m_api.modulePath)) {
     case 0:
@@ -51,6 +56,11 @@ LRESULT CCHECKDlg::OnInitDialog()
     SendMessageA(m_hWnd, DM_SETDEFID, IDOK, 0);
     SendDlgItemMessageA(m_hWnd, IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     return TRUE;
+}
+
+void CCHECKDlg::AfterDpiChange()
+{
+    m_textFont.FitTexts(m_hWnd, m_dpiLayout);
 }
 
 LRESULT CCHECKDlg::OnOk()

@@ -39,6 +39,12 @@ public:
     void EndNow();
 
 private:
+    // The framework's dialog base calls AfterDpiChange.
+    friend class CDialogImpl<CCHECKDlg>;
+
+    // After a change of the screen's DPI: the texts fitted anew.
+    void AfterDpiChange();
+
     LRESULT OnInitDialog();
     LRESULT OnOk();
     LRESULT OnCancel();

@@ -71,6 +71,9 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PANEL_QUIT:     return Answer(result, QuitFromFlag());
     case WM_PANEL_SETTINGS: return Answer(result, RunSettingsDialog());
     case WM_PANEL_ABOUT:    return Answer(result, RunAboutDialog());
+    case WM_GETDPISCALEDSIZE: return Answer(result, AnswerDpiScaledSize(wParam, lParam));
+    case WM_DPICHANGED:     return Answer(result, ChangeDpi(wParam, lParam));
+    case WM_DISPLAYCHANGE:  return Answer(result, FollowTaskbarDpi());
     case WM_TIMER:
         if (wParam == kTrayRetryTimer)
             return Answer(result, RetryTrayIcon());
@@ -98,6 +101,7 @@ BOOL CMainDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT CMainDlg::OnInitDialog()
 {
+    PrepareForDpiChanges();
     CenterOverOwner(nullptr);
     MakeToolWindow();
     FitInstructionLines();
@@ -123,8 +127,28 @@ void CMainDlg::RetryTrayIconSoon()
 // puts its own back.
 LRESULT CMainDlg::RestoreTrayIcon()
 {
-    if (!m_ending && !m_trayIcon.AddAgain())
+    if (m_ending)
+        return 0;
+    // A taskbar that starts again may stand on a screen of another scaling.
+    m_trayIcon.FollowTaskbarDpi();
+    if (!m_trayIcon.AddAgain())
         RetryTrayIconSoon();
+    return 0;
+}
+
+// Another scaling, here or where the taskbar is: the panel is laid out for
+// its new DPI, and the tray icon takes the image drawn for its new size.
+void CMainDlg::AfterDpiChange()
+{
+    FitInstructionLines();
+    AssignButtonFaces();
+    FollowTaskbarDpi();
+}
+
+LRESULT CMainDlg::FollowTaskbarDpi()
+{
+    if (!m_ending)
+        m_trayIcon.FollowTaskbarDpi();
     return 0;
 }
 
@@ -153,7 +177,7 @@ void CMainDlg::FitInstructionLines()
 {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    m_linesFont.FitTexts(m_hWnd, PictureScaled({kPictureTextBoxRight, 0}, {client.right, 0}).cx);
+    m_linesFont.FitTexts(m_hWnd, m_dpiLayout, PictureScaled({kPictureTextBoxRight, 0}, {client.right, 0}).cx);
 }
 
 // A length of the picture's own pixels as the picture is drawn over the
@@ -169,29 +193,42 @@ SIZE CMainDlg::PictureScaled(SIZE length, SIZE otherwise) const
     return {MulDiv(length.cx, drawn.cx, picture.cx), MulDiv(length.cy, drawn.cy, picture.cy)};
 }
 
+struct CMainDlg::ButtonSetup
+{
+    CBmpBtn CMainDlg::*button;
+    int id;
+    UINT strip;
+    const char* tooltip;
+};
+
+const CMainDlg::ButtonSetup CMainDlg::kButtonSetups[3] = {
+    {&CMainDlg::m_settingsButton, IDOK, IDB_BTN_SETTINGS, "设置"},
+    {&CMainDlg::m_aboutButton, ID_PANEL_ABOUT, IDB_BTN_ABOUT, "关于"},
+    {&CMainDlg::m_quitButton, IDCANCEL, IDB_BTN_QUIT, "退出"},
+};
+
 void CMainDlg::SetUpButtons()
 {
-    struct Setup
-    {
-        CBmpBtn& button;
-        int id;
-        UINT strip;
-        const char* tooltip;
-    };
-    const Setup setups[] = {
-        {m_settingsButton, IDOK, IDB_BTN_SETTINGS, "设置"},
-        {m_aboutButton, ID_PANEL_ABOUT, IDB_BTN_ABOUT, "关于"},
-        {m_quitButton, IDCANCEL, IDB_BTN_QUIT, "退出"},
-    };
-    // The faces grow with the picture around them, or they would shrink to
-    // a third of their place at 250 % and more.
+    for (const ButtonSetup& setup : kButtonSetups) {
+        CBmpBtn& button = this->*setup.button;
+        button.AttachToControl(GetDlgItem(m_hWnd, setup.id));
+        button.AssignTooltipText(setup.tooltip);
+        button.AssignImageIndices(1, 2, 3, 0);
+    }
+    AssignButtonFaces();
+}
+
+// The faces grow with the picture around them, or they would shrink to a
+// third of their place at 250 % and more; the strip of an earlier size goes.
+void CMainDlg::AssignButtonFaces()
+{
     const SIZE face = PictureScaled(kButtonFace, kButtonFace);
-    for (const Setup& setup : setups) {
-        HIMAGELIST strip = LoadImageStrip(setup.strip, kButtonFace, face);
-        setup.button.AttachToControl(GetDlgItem(m_hWnd, setup.id));
-        setup.button.AssignTooltipText(setup.tooltip);
-        setup.button.AssignImageStrip(strip);
-        setup.button.AssignImageIndices(1, 2, 3, 0);
+    for (const ButtonSetup& setup : kButtonSetups) {
+        CBmpBtn& button = this->*setup.button;
+        HIMAGELIST earlier = button.ImageStrip();
+        button.AssignImageStrip(LoadImageStrip(setup.strip, kButtonFace, face));
+        if (earlier != nullptr)
+            ImageList_Destroy(earlier);
     }
 }
 

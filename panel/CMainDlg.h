@@ -39,7 +39,14 @@ public:
     const TrayIcon& Tray() const { return m_trayIcon; }
 
 private:
+    // The framework's dialog base calls AfterDpiChange.
+    friend class CDialogImpl<CMainDlg>;
+    struct ButtonSetup;
+    static const ButtonSetup kButtonSetups[3];
+
     LRESULT OnInitDialog();
+    void AfterDpiChange();
+    LRESULT FollowTaskbarDpi();
     LRESULT OnTrayNotify(LPARAM mouseMessage);
     LRESULT Show();
     LRESULT Hide();
@@ -53,6 +60,7 @@ private:
     void FitInstructionLines();
     SIZE PictureScaled(SIZE length, SIZE otherwise) const;
     void SetUpButtons();
+    void AssignButtonFaces();
     void PrepareToEnd();
     void RetryTrayIconSoon();
 

@@ -15,6 +15,8 @@ constexpr int kCornerMargin = 5;
 
 }  // namespace
 
+const FlagScreenApi kSystemFlagScreenApi = {&MonitorFromPoint, &GetMonitorInfoA, &GetSystemMetrics};
+
 BOOL CNETFLAGDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                                DWORD mapId)
 {
@@ -23,6 +25,10 @@ BOOL CNETFLAGDlg::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG:    return Answer(result, OnInitDialog(lParam));
     case WM_DISPLAYCHANGE: return Answer(result, OnDisplayChange());
+    case WM_ENTERSIZEMOVE: return Answer(result, OnMoving(true));
+    case WM_EXITSIZEMOVE:  return Answer(result, OnMoving(false));
+    case WM_GETDPISCALEDSIZE: return Answer(result, AnswerDpiScaledSize(wParam, lParam));
+    case WM_DPICHANGED:    return Answer(result, OnDpiChanged(wParam, lParam));
     case WM_LBUTTONDOWN:   return OnMouse(&CNETFLAGDlg::StartDrag, result);
     case WM_LBUTTONDBLCLK: return OnMouse(&CNETFLAGDlg::ShowPanel, result);
     case WM_RBUTTONDOWN:   return OnMouse(&CNETFLAGDlg::ShowMenu, result);
@@ -50,11 +56,12 @@ BOOL CNETFLAGDlg::OnMouse(LRESULT (CNETFLAGDlg::*handler)(), LRESULT& result)
 
 LRESULT CNETFLAGDlg::OnInitDialog(LPARAM stop)
 {
+    PrepareForDpiChanges();
     RECT own;
     GetWindowRect(m_hWnd, &own);
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenWidth = m_screens.systemMetric(SM_CXSCREEN);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, kFirstShowSize, kFirstShowSize, SWP_SHOWWINDOW);
     MoveWindow(m_hWnd, screenWidth - width - kCornerMargin, kCornerMargin, width, height, TRUE);
     m_corner = {screenWidth - width - kCornerMargin, kCornerMargin};
@@ -69,25 +76,76 @@ LRESULT CNETFLAGDlg::OnInitDialog(LPARAM stop)
     return TRUE;
 }
 
-// A new resolution, orientation, monitor or remote session's size: the flag
-// follows its corner, so that the one sign always in view stays in view. One
-// that the user put elsewhere stays there while a screen shows all of it.
+// A new resolution, orientation, monitor or remote session's size. While
+// the user drags the flag, its place is settled where the drag ends.
 LRESULT CNETFLAGDlg::OnDisplayChange()
+{
+    if (m_moving)
+        m_screenChangedWhileMoving = true;
+    else
+        KeepInView();
+    return 0;
+}
+
+LRESULT CNETFLAGDlg::OnMoving(bool moving)
+{
+    if (!moving && m_screenChangedWhileMoving)
+        KeepInView();
+    m_moving = moving;
+    m_screenChangedWhileMoving = false;
+    return 0;
+}
+
+// The flag follows its corner, so that the one sign always in view stays in
+// view. One that the user put elsewhere stays there while the screens show
+// all of it, across the seam of two screens too.
+void CNETFLAGDlg::KeepInView()
 {
     RECT own;
     GetWindowRect(m_hWnd, &own);
-    const bool inCorner = own.left == m_corner.x && own.top == m_corner.y;
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    HMONITOR shownOn = MonitorFromRect(&own, MONITOR_DEFAULTTONULL);
-    RECT shown = {};
-    const bool whole = shownOn != nullptr && GetMonitorInfoA(shownOn, &monitor) &&
-                       IntersectRect(&shown, &own, &monitor.rcMonitor) && EqualRect(&shown, &own);
-    if (!inCorner && whole)
-        return 0;
-    m_corner = {GetSystemMetrics(SM_CXSCREEN) - (own.right - own.left) - kCornerMargin, kCornerMargin};
-    SetWindowPos(m_hWnd, nullptr, m_corner.x, m_corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!InCorner(own) && Whole(own))
+        return;
+    PutInCorner(m_screens.monitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), own);
+}
+
+// On a screen of another scaling the flag takes its size there; one in its
+// corner stays in the corner of its screen.
+LRESULT CNETFLAGDlg::OnDpiChanged(WPARAM dpis, LPARAM suggested)
+{
+    RECT own;
+    GetWindowRect(m_hWnd, &own);
+    const bool inCorner = InCorner(own);
+    TakeDpi(dpis, suggested);
+    GetWindowRect(m_hWnd, &own);
+    if (inCorner)
+        PutInCorner(m_screens.monitorFromPoint({own.right - 1, own.top}, MONITOR_DEFAULTTONEAREST), own);
+    RepaintAll();
     return 0;
+}
+
+bool CNETFLAGDlg::InCorner(const RECT& own) const
+{
+    return own.left == m_corner.x && own.top == m_corner.y;
+}
+
+bool CNETFLAGDlg::Whole(const RECT& own) const
+{
+    const POINT corners[] = {{own.left, own.top}, {own.right - 1, own.top}, {own.left, own.bottom - 1},
+                             {own.right - 1, own.bottom - 1}};
+    for (POINT corner : corners)
+        if (m_screens.monitorFromPoint(corner, MONITOR_DEFAULTTONULL) == nullptr)
+            return false;
+    return true;
+}
+
+void CNETFLAGDlg::PutInCorner(HMONITOR monitor, const RECT& own)
+{
+    MONITORINFO screen = {};
+    screen.cbSize = sizeof screen;
+    screen.rcMonitor = {0, 0, m_screens.systemMetric(SM_CXSCREEN), m_screens.systemMetric(SM_CYSCREEN)};
+    m_screens.monitorInfo(monitor, &screen);
+    m_corner = {screen.rcMonitor.right - (own.right - own.left) - kCornerMargin, screen.rcMonitor.top + kCornerMargin};
+    SetWindowPos(m_hWnd, nullptr, m_corner.x, m_corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CNETFLAGDlg::OnEndRequest()

@@ -15,6 +15,9 @@ using FilterExFn = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, void* 
 using FilterFn = BOOL(WINAPI*)(UINT message, DWORD flag);
 constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 constexpr DWORD kMessageFilterAdd = 1;    // MSGFLT_ADD
+// Windows 10's, for the taskbar's DPI.
+using DpiForWindowFn = UINT(WINAPI*)(HWND window);
+using MetricForDpiFn = int(WINAPI*)(int index, UINT dpi);
 
 template <class Fn>
 Fn FunctionAs(FARPROC function)
@@ -43,12 +46,10 @@ bool TrayIcon::Add(HWND owner)
     m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     ZeroMemory(m_record.szTip, sizeof m_record.szTip);
     m_record.uCallbackMessage = WM_TRAY_NOTIFY;
-    // The shell shows the small-icon size (16 px at 100 %, 32 at 200 %): the
-    // image drawn for it, not the 32 px one shrunk or blown up.
-    if (m_record.hIcon == nullptr)
-        m_record.hIcon = static_cast<HICON>(LoadImageA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY),
-                                                       IMAGE_ICON, m_api.systemMetric(SM_CXSMICON),
-                                                       m_api.systemMetric(SM_CYSMICON), LR_DEFAULTCOLOR));
+    if (m_record.hIcon == nullptr) {
+        m_iconSize = ShownSize();
+        m_record.hIcon = LoadAt(m_iconSize);
+    }
     LetTaskbarCreatedThrough(owner);
     return AddAgain();
 }
@@ -81,4 +82,42 @@ bool TrayIcon::AddAgain()
 void TrayIcon::Remove()
 {
     m_api.notifyIcon(NIM_DELETE, &m_record);
+}
+
+// The shell shows the small-icon size (16 px at 100 %, 32 at 200 %) of the
+// taskbar's screen, which need not be the system's DPI since Windows 8.1.
+SIZE TrayIcon::ShownSize() const
+{
+    const auto dpiFor = FunctionAs<DpiForWindowFn>(m_api.user32Function("GetDpiForWindow"));
+    const auto metricFor = FunctionAs<MetricForDpiFn>(m_api.user32Function("GetSystemMetricsForDpi"));
+    const UINT dpi = dpiFor != nullptr ? dpiFor(FindWindowA("Shell_TrayWnd", nullptr)) : 0;
+    if (dpi != 0 && metricFor != nullptr)
+        return {metricFor(SM_CXSMICON, dpi), metricFor(SM_CYSMICON, dpi)};
+    return {m_api.systemMetric(SM_CXSMICON), m_api.systemMetric(SM_CYSMICON)};
+}
+
+// The image drawn for that size, not the 32 px one shrunk or blown up.
+HICON TrayIcon::LoadAt(SIZE size) const
+{
+    return static_cast<HICON>(LoadImageA(g_moduleRecord.ModuleInstance(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                         size.cx, size.cy, LR_DEFAULTCOLOR));
+}
+
+void TrayIcon::FollowTaskbarDpi()
+{
+    if (m_record.hIcon == nullptr)
+        return;
+    const SIZE size = ShownSize();
+    if (size.cx == m_iconSize.cx && size.cy == m_iconSize.cy)
+        return;
+    HICON icon = LoadAt(size);
+    if (icon == nullptr)
+        return;
+    HICON earlier = m_record.hIcon;
+    m_record.hIcon = icon;
+    m_iconSize = size;
+    FullNotifyIconData change = m_record;
+    change.uFlags = NIF_ICON;
+    m_api.notifyIcon(NIM_MODIFY, &change);
+    DestroyIcon(earlier);
 }

@@ -33,8 +33,9 @@ static_assert(kXpNotifyIconDataSize == 504, "the record as XP's shell knows it")
 #endif
 
 // The notification-area icon of the main dialog: the red 内 at the size the
-// shell shows it, no tooltip, callbacks as WM_TRAY_NOTIFY. Added, and added again, with the same record
-// it is removed with.
+// shell shows it at the taskbar's DPI, no tooltip, callbacks as
+// WM_TRAY_NOTIFY. Added, and added again, with the same record it is
+// removed with.
 class TrayIcon
 {
 public:
@@ -49,12 +50,18 @@ public:
     // The same record once more, for a shell that refused or lost it.
     bool AddAgain();
     void Remove();
+    // The image drawn for the small-icon size at the taskbar's DPI now, when
+    // that size has changed (another scaling), in the shell's icon too.
+    void FollowTaskbarDpi();
 
     const FullNotifyIconData& Record() const { return m_record; }
 
 private:
     void LetTaskbarCreatedThrough(HWND owner);
+    SIZE ShownSize() const;
+    HICON LoadAt(SIZE size) const;
 
     const TrayShellApi& m_api;
     FullNotifyIconData m_record = {};
+    SIZE m_iconSize = {0, 0};
 };

@@ -17,6 +17,9 @@
 #define IDB_BTN_SETTINGS    1006
 #define IDB_BTN_ABOUT       1008
 #define IDB_BTN_QUIT        1009
+// The flag drawn at 200 % and 300 %
+#define IDB_NETFLAG_96      1010
+#define IDB_NETFLAG_144     1011
 
 // Controls
 #define IDC_RADIO_CHECK     1000

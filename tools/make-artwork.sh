@@ -6,6 +6,8 @@
 #   res/button_about.bmp     1008  button strip "关于", 444x44 (4 faces), 32 bpp
 #   res/button_quit.bmp      1009  button strip "退出", 444x44 (4 faces), 32 bpp
 #   res/flag.bmp             1002  48x48 green tile with a white 内, 24 bpp
+#   res/flag96.bmp           1010  the same flag drawn at 96x96, 24 bpp
+#   res/flag144.bmp          1011  the same flag drawn at 144x144, 24 bpp
 #   res/NetChange.ico         128  window icon, 16/20/24/32/40/48/64 px, 32 bpp with alpha
 #   res/tray.ico             1003  tray icon: 32x32 in 16 colours (4 bpp), then
 #                                  16/20/24/32/40/48/64 px, 32 bpp with alpha
@@ -18,6 +20,7 @@
 #   bash tools/make-artwork.sh                     regenerate and verify
 #   bash tools/make-artwork.sh --preview OUT.png   also render a contact sheet
 #                                                  (keep it out of the repo)
+#   bash tools/make-artwork.sh --out DIR           write into DIR instead of res/
 #
 # Button strips hold four 111x44 faces, left to right:
 #   0 disabled, 1 normal, 2 pressed, 3 highlighted (focus / hover).
@@ -26,9 +29,11 @@
 set -euo pipefail
 
 PREVIEW=""
+OUT=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --preview) PREVIEW="${2:?--preview needs a file name}"; shift 2 ;;
+        --out) OUT="${2:?--out needs a folder}"; shift 2 ;;
         -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
         *) echo "make-artwork: unknown argument: $1" >&2; exit 2 ;;
     esac
@@ -52,7 +57,7 @@ FONT=/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
 [ -f "$FONT" ] || die "font missing: $FONT (apt-get install fonts-wqy-zenhei)"
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-RES="$ROOT/res"
+RES="${OUT:-$ROOT/res}"
 mkdir -p "$RES"
 TMP="$(mktemp -d)"
 trap 'rm -rf "$TMP"' EXIT
@@ -185,15 +190,26 @@ strip '设置' "$RES/button_settings.bmp"
 strip '关于' "$RES/button_about.bmp"
 strip '退出' "$RES/button_quit.bmp"
 
-# --- flag.bmp ----------------------------------------------------------------
-im -size 48x48 "xc:#3F8A4F" \
-    -fill none -stroke '#2B6638' -strokewidth 1 -draw "rectangle 0.5,0.5 47.5,47.5" \
-    -fill 'rgba(255,255,255,0.18)' -stroke none -draw "rectangle 1,1 46,1" \
-    -font "$FONT" -pointsize 40 -gravity center \
-    -fill 'rgba(0,40,10,0.35)' -stroke 'rgba(0,40,10,0.35)' -strokewidth 1.6 -annotate +1+2 '内' \
-    -fill '#FFFFFF' -stroke '#FFFFFF' -strokewidth 1.6 -annotate +0+1 '内' \
-    "$TMP/flag.png"
-write_bmp24 "$TMP/flag.png" "$RES/flag.bmp"
+# --- flag.bmp, flag96.bmp, flag144.bmp -----------------------------------------
+# One design at 48 px and at two and three times that, every length scaled,
+# so that the flag at 200 % and 300 % is drawn, not blown up.
+flag() {  # scale out
+    local k=$1 s=$(( 48 * $1 )) near far stroke
+    near=$(awk -v k="$k" 'BEGIN { printf "%g", k / 2 }')
+    far=$(awk -v k="$k" 'BEGIN { printf "%g", 48 * k - k / 2 }')
+    stroke=$(awk -v k="$k" 'BEGIN { printf "%g", 1.6 * k }')
+    im -size ${s}x${s} "xc:#3F8A4F" \
+        -fill none -stroke '#2B6638' -strokewidth "$k" -draw "rectangle $near,$near $far,$far" \
+        -fill 'rgba(255,255,255,0.18)' -stroke none -draw "rectangle $k,$k $(( 47 * k - 1 )),$(( 2 * k - 1 ))" \
+        -font "$FONT" -pointsize $(( 40 * k )) -gravity center \
+        -fill 'rgba(0,40,10,0.35)' -stroke 'rgba(0,40,10,0.35)' -strokewidth "$stroke" -annotate +$k+$(( 2 * k )) '内' \
+        -fill '#FFFFFF' -stroke '#FFFFFF' -strokewidth "$stroke" -annotate +0+$k '内' \
+        "$TMP/flag$s.png"
+    write_bmp24 "$TMP/flag$s.png" "$2"
+}
+flag 1 "$RES/flag.bmp"
+flag 2 "$RES/flag96.bmp"
+flag 3 "$RES/flag144.bmp"
 
 # --- NetChange.ico (window icon) --------------------------------------------
 # Green rounded square carrying the split diamond of the logo. Each size is
@@ -367,10 +383,12 @@ def ico(name, want):
             ok &= check(ibits == wb, f'{name}#{i}: biBitCount {ibits}, want {wb}')
             if wb <= 8:
                 ok &= check(bits == wb and cc == wcc, f'{name}#{i}: dir entry bits {bits} colours {cc}, want {wb}/{wcc}')
-                pal = 1 << wb
-                xor = ((w * wb + 31) // 32) * 4 * h
-                andm = ((w + 31) // 32) * 4 * h
-                ok &= check(size == 40 + 4 * pal + xor + andm, f'{name}#{i}: entry size {size}')
+            # Colour rows, then mask rows, each padded to 4 bytes: Windows
+            # reads that many whatever the file holds.
+            pal = 1 << wb if wb <= 8 else 0
+            xor = ((w * wb + 31) // 32) * 4 * h
+            andm = ((w + 31) // 32) * 4 * h
+            ok &= check(size == 40 + 4 * pal + xor + andm, f'{name}#{i}: entry size {size}, want {40 + 4 * pal + xor + andm}')
         descr.append(f'{w}x{h}/{ibits}bpp' + (f'/{cc}col' if cc else ''))
     print(f'{"ok  " if ok else "FAIL"} res/{name}: ICO, {n} image(s): {", ".join(descr)}, 40-byte DIB headers, no PNG entries')
 
@@ -378,6 +396,8 @@ bmp('panel.bmp', 522, 344, 32)
 for n in ('button_settings.bmp', 'button_about.bmp', 'button_quit.bmp'):
     bmp(n, 444, 44, 32)
 bmp('flag.bmp', 48, 48, 24)
+bmp('flag96.bmp', 96, 96, 24)
+bmp('flag144.bmp', 144, 144, 24)
 ico('NetChange.ico', [(n, 32, 0) for n in (16, 20, 24, 32, 40, 48, 64)])
 ico('tray.ico', [(32, 4, 16)] + [(n, 32, 0) for n in (16, 20, 24, 32, 40, 48, 64)])
 if fail:
@@ -387,7 +407,7 @@ if fail:
 EOF
 
 # ImageMagick's own reading of the results, as a cross-check.
-for f in panel.bmp button_settings.bmp button_about.bmp button_quit.bmp flag.bmp NetChange.ico tray.ico; do
+for f in panel.bmp button_settings.bmp button_about.bmp button_quit.bmp flag.bmp flag96.bmp flag144.bmp NetChange.ico tray.ico; do
     im "$RES/$f" -format "%m %wx%h %r, depth %z\n" info: | sed "s|^|     imagemagick reads res/$f: |"
 done
 

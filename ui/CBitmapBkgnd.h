@@ -8,14 +8,17 @@
 // Paints dialog T from a bitmap resource over its whole client area: 1:1
 // where the client area has about the picture's size, stretched to fill it
 // where the dialog units made it larger or smaller (see ScaledPicture).
-template <class T, UINT t_bitmapId>
+// Copies of the picture drawn for larger sizes (t_largerIds, smallest
+// first) serve larger areas: the smallest that covers the area, shrunk, or
+// the largest, so that nothing is blown up more than it must be.
+template <class T, UINT t_bitmapId, UINT... t_largerIds>
 class CBitmapBkgnd : public CMessageMap
 {
 public:
-    CBitmapBkgnd()
-        : m_bitmap(LoadBitmapA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(t_bitmapId))),
-          m_size(SizeOf(m_bitmap))
+    CBitmapBkgnd() : m_bitmaps{Load(t_bitmapId), Load(t_largerIds)...}
     {
+        for (int i = 0; i < kPictures; ++i)
+            m_sizes[i] = SizeOf(m_bitmaps[i]);
     }
     CBitmapBkgnd(const CBitmapBkgnd&) = delete;
     CBitmapBkgnd& operator=(const CBitmapBkgnd&) = delete;
@@ -24,22 +27,50 @@ public:
     {
         // Without its picture the dialog's next mixin or the default
         // processing paints a solid background instead.
-        if (mapId != 0 || message != WM_ERASEBKGND || m_size.cx == 0 || m_size.cy == 0)
+        if (mapId != 0 || message != WM_ERASEBKGND || m_sizes[0].cx == 0 || m_sizes[0].cy == 0)
             return FALSE;
         RECT client;
         GetClientRect(static_cast<T*>(this)->m_hWnd, &client);
-        m_picture.Draw(reinterpret_cast<HDC>(wParam), m_bitmap, m_size, {client.right, client.bottom});
+        const SIZE area = {client.right, client.bottom};
+        const int chosen = PictureFor(area);
+        m_picture.Draw(reinterpret_cast<HDC>(wParam), m_bitmaps[chosen], m_sizes[chosen], area, chosen == 0);
         result = 1;
         return TRUE;
     }
 
-    SIZE PictureSize() const { return m_size; }
-    HBITMAP Bitmap() const { return m_bitmap; }
+    SIZE PictureSize() const { return m_sizes[0]; }
+    HBITMAP Bitmap() const { return m_bitmaps[0]; }
 
 protected:
-    ~CBitmapBkgnd() { DeleteObject(m_bitmap); }
+    ~CBitmapBkgnd()
+    {
+        for (HBITMAP bitmap : m_bitmaps)
+            DeleteObject(bitmap);
+    }
 
 private:
+    static constexpr int kPictures = 1 + sizeof...(t_largerIds);
+
+    // The picture itself near its own size; otherwise the smallest copy
+    // that covers the area, or the largest there is.
+    int PictureFor(SIZE area) const
+    {
+        const SIZE drawn = ScaledPicture::DrawnSize(m_sizes[0], area);
+        if (drawn.cx == m_sizes[0].cx && drawn.cy == m_sizes[0].cy)
+            return 0;
+        int largest = 0;
+        for (int i = 0; i < kPictures; ++i) {
+            if (m_sizes[i].cx == 0 || m_sizes[i].cy == 0)
+                continue;
+            if (m_sizes[i].cx >= area.cx && m_sizes[i].cy >= area.cy)
+                return i;
+            largest = i;
+        }
+        return largest;
+    }
+
+    static HBITMAP Load(UINT id) { return LoadBitmapA(g_moduleRecord.ResourceInstance(), MAKEINTRESOURCEA(id)); }
+
     static SIZE SizeOf(HBITMAP bitmap)
     {
         BITMAP shape = {};
@@ -48,7 +79,7 @@ private:
         return {shape.bmWidth, shape.bmHeight};
     }
 
-    HBITMAP m_bitmap;
-    SIZE m_size;
+    HBITMAP m_bitmaps[kPictures];
+    SIZE m_sizes[kPictures];
     ScaledPicture m_picture;
 };

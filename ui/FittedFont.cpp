@@ -19,9 +19,10 @@ struct Text
 // What a button draws beside its text, across: a check box's or radio
 // button's mark and the gap after it, a group box's frame before and after
 // its caption, a push button's border and focus frame on both sides.
-int ButtonChromeWidth(LONG_PTR style)
+int ButtonChromeWidth(LONG_PTR style, const DialogDpi& layout)
 {
-    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const auto metric = [&](int index) { return layout.Api().metricForDpi(index, layout.Dpi()); };
+    const int edge = metric(SM_CXEDGE);
     switch (style & BS_TYPEMASK) {
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
@@ -29,7 +30,7 @@ int ButtonChromeWidth(LONG_PTR style)
     case BS_AUTO3STATE:
     case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON:
-        return GetSystemMetrics(SM_CXMENUCHECK) + 2 * edge;
+        return metric(SM_CXMENUCHECK) + 2 * edge;
     case BS_GROUPBOX:
         return 8 * edge;
     default:
@@ -39,7 +40,7 @@ int ButtonChromeWidth(LONG_PTR style)
 
 // The texts of static controls and of buttons that draw their text, each
 // with the room it has.
-int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
+int CollectTexts(HWND dialog, const DialogDpi& layout, int right, Text (&texts)[kMaxTexts])
 {
     int count = 0;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr && count < kMaxTexts;
@@ -60,7 +61,7 @@ int CollectTexts(HWND dialog, int right, Text (&texts)[kMaxTexts])
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
         const LONG end = rect.left < right && right < rect.right ? right : rect.right;
         text.control = child;
-        text.width = end - rect.left - kMarginPx - (button ? ButtonChromeWidth(style) : 0);
+        text.width = end - rect.left - kMarginPx - (button ? ButtonChromeWidth(style, layout) : 0);
         text.height = rect.bottom - rect.top;
         ++count;
     }
@@ -84,14 +85,14 @@ bool AllFit(HDC dc, HFONT font, const Text* texts, int count)
 
 }  // namespace
 
-void FittedFont::FitTexts(HWND dialog, int right)
+void FittedFont::FitTexts(HWND dialog, const DialogDpi& layout, int right)
 {
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    const HFONT dialogFont = layout.Font();
     // The face name goes wide too: 华文楷体 in code page 936 names no font
     // where the system's code page is another.
     LOGFONTW face = {};
     Text texts[kMaxTexts];
-    const int count = CollectTexts(dialog, right, texts);
+    const int count = CollectTexts(dialog, layout, right, texts);
     if (dialogFont == nullptr || count == 0 || GetObjectW(dialogFont, sizeof face, &face) == 0)
         return;
     HDC dc = GetDC(dialog);
@@ -111,10 +112,12 @@ void FittedFont::FitTexts(HWND dialog, int right)
         }
     }
     ReleaseDC(dialog, dc);
-    if (fitted == nullptr)
-        return;
-    for (int i = 0; i < count; ++i)
-        SendMessageA(texts[i].control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), FALSE);
+    // An earlier fitted font may still be on the texts (another DPI, where
+    // the dialog's font did not fit): they take the new one before it goes.
+    if (fitted != nullptr || m_font != nullptr)
+        for (int i = 0; i < count; ++i)
+            SendMessageA(texts[i].control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : dialogFont),
+                         FALSE);
     DeleteObject(m_font);
     m_font = fitted;
 }

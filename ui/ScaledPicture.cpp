@@ -65,14 +65,18 @@ SIZE ScaledPicture::DrawnSize(SIZE pictureSize, SIZE area)
     return close(area.cx, pictureSize.cx) && close(area.cy, pictureSize.cy) ? pictureSize : area;
 }
 
-void ScaledPicture::Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area)
+void ScaledPicture::Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area, bool nearOwnSizeAsItIs)
 {
-    const SIZE drawn = DrawnSize(pictureSize, area);
+    const SIZE drawn = nearOwnSizeAsItIs ? DrawnSize(pictureSize, area) : area;
     if (drawn.cx != pictureSize.cx || drawn.cy != pictureSize.cy) {
         if (HDC resampled = Resampled(picture, pictureSize, area)) {
             BitBlt(target, 0, 0, area.cx, area.cy, resampled, 0, 0, SRCCOPY);
             return;
         }
+    } else {
+        // Back at its own size (another screen's scaling, and back), the
+        // copy of the other size is no use.
+        Forget();
     }
     DrawOwnSize(target, picture, pictureSize, area);
 }

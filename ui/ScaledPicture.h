@@ -34,8 +34,10 @@ public:
     ScaledPicture(const ScaledPicture&) = delete;
     ScaledPicture& operator=(const ScaledPicture&) = delete;
 
-    // Draws `picture`, `pictureSize` pixels, into [0, area) of `target`.
-    void Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area);
+    // Draws `picture`, `pictureSize` pixels, into [0, area) of `target`;
+    // 1:1 near its own size only when `nearOwnSizeAsItIs` (a copy drawn for
+    // a larger size is resampled to any other size, so that it stays whole).
+    void Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area, bool nearOwnSizeAsItIs = true);
 
     // The size the picture is drawn at over `area`: its own or the area's.
     static SIZE DrawnSize(SIZE pictureSize, SIZE area);

@@ -34,10 +34,11 @@ check() {
     fi
     grep -aq 'level="asInvoker" uiAccess="false"' "$exe" && pass "$exe: asInvoker, no uiAccess" ||
         fail "$exe: execution level is not asInvoker without uiAccess"
-    # Drawn for the screen's DPI, in the prefixed form XP SP3 passes over, and
-    # code page 936 whatever the system locale (Windows 11).
-    grep -azq '<asmv3:windowsSettings xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">[[:space:]]*<dpiAware>true</dpiAware>' "$exe" &&
-        pass "$exe: DPI-aware" || fail "$exe: the manifest does not declare DPI awareness in XP's form"
+    # Drawn for each screen's DPI (per monitor, v2 where Windows has it), in
+    # the prefixed form XP SP3 passes over, and code page 936 whatever the
+    # system locale (Windows 11).
+    grep -azq '<asmv3:windowsSettings xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">[[:space:]]*<dpiAware>true/pm</dpiAware>[[:space:]]*<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' "$exe" &&
+        pass "$exe: per-monitor DPI-aware" || fail "$exe: the manifest does not declare per-monitor DPI awareness in XP's form"
     grep -aq '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">zh-CN</activeCodePage>' "$exe" &&
         pass "$exe: code page of zh-CN" || fail "$exe: the manifest asks for no zh-CN code page"
     # GDI reads narrow text and face names in the system's code page, not the

@@ -226,6 +226,8 @@ TEST_P(Bitmaps, SizeAndDepth)
 
 INSTANTIATE_TEST_SUITE_P(Resources, Bitmaps,
                          ::testing::Values(ExpectedBitmap{IDB_NETFLAG, 48, 48, 24},
+                                           ExpectedBitmap{IDB_NETFLAG_96, 96, 96, 24},
+                                           ExpectedBitmap{IDB_NETFLAG_144, 144, 144, 24},
                                            ExpectedBitmap{IDB_PANEL, 522, 344, 32},
                                            ExpectedBitmap{IDB_BTN_SETTINGS, 444, 44, 32},
                                            ExpectedBitmap{IDB_BTN_ABOUT, 444, 44, 32},
@@ -283,6 +285,13 @@ void LoadIconGroup(int id, std::vector<IconImage>& images)
         EXPECT_EQ(width, bits.biWidth) << "image " << entry.id;
         EXPECT_EQ(2 * (entry.height == 0 ? 256 : entry.height), bits.biHeight) << "colour and mask";
         EXPECT_EQ(entry.bitCount, bits.biBitCount) << "image " << entry.id;
+        // Colour rows and mask rows, each padded to 4 bytes: Windows reads
+        // that many whatever the image holds.
+        const size_t palette = bits.biBitCount <= 8 ? 4u << bits.biBitCount : 0;
+        const size_t rows = entry.height == 0 ? 256 : entry.height;
+        EXPECT_EQ(bits.biSize + palette + rows * (((width * bits.biBitCount + 31) / 32 + (width + 31) / 32) * 4),
+                  image.size())
+            << "image " << entry.id;
         images.push_back({width, entry.height == 0 ? 256 : entry.height, bits.biBitCount});
     }
 }

@@ -1,11 +1,10 @@
 #include "support/GdiObjects.h"
 
-#include <windows.h>
 #include <winternl.h>
 
-// Live GDI objects in the process's GDI handle table (PEB, x64 offset 0xF8):
-// Wine keeps one table per process and reports no GDI count.
-long CountGdiObjects()
+#include <vector>
+
+long CountGdiObjects(HANDLE process)
 {
 #if defined(_WIN64)
     struct Entry
@@ -19,21 +18,25 @@ long CountGdiObjects()
     };
     static_assert(sizeof(Entry) == 24, "GDI handle table entry");
     PROCESS_BASIC_INFORMATION basic = {};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
-    auto* peb = reinterpret_cast<unsigned char*>(basic.PebBaseAddress);
-    auto* table = *reinterpret_cast<Entry**>(peb + 0xF8);
+    ULONGLONG table = 0;
     MEMORY_BASIC_INFORMATION region;
-    if (table == nullptr || !VirtualQuery(table, &region, sizeof region))
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
+                           nullptr) ||
+        table == 0 || !VirtualQueryEx(process, reinterpret_cast<void*>(table), &region, sizeof region))
         return -1;
-    const size_t entries = (reinterpret_cast<unsigned char*>(region.BaseAddress) + region.RegionSize -
-                            reinterpret_cast<unsigned char*>(table)) /
-                           sizeof(Entry);
+    std::vector<Entry> entries((reinterpret_cast<ULONGLONG>(region.BaseAddress) + region.RegionSize - table) /
+                               sizeof(Entry));
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size() * sizeof(Entry),
+                           &read))
+        return -1;
     long n = 0;
-    for (size_t i = 0; i < entries; ++i)
-        n += table[i].type != 0 ? 1 : 0;
+    for (size_t i = 0; i < read / sizeof(Entry); ++i)
+        n += entries[i].type != 0 ? 1 : 0;
     return n;
 #else
+    (void)process;
     return -1;
 #endif
 }

@@ -3,16 +3,18 @@
 // font replacements when a process starts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "framework/DpiApi.h"
 #include "panel/PanelMessages.h"
 #include "res/resource.h"
 #include "support/Canvas.h"
+#include "support/GdiObjects.h"
 #include "support/NetChangeProcess.h"
 #include "support/Pump.h"
 #include "support/UserRegistryValue.h"
@@ -193,32 +195,12 @@ void WithDialog(const NetChangeProcess& program, HWND panel, WORD command, const
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
 }
 
-class ScalingTest : public testing::TestWithParam<std::tuple<int, bool>>
+// The panel's picture alone, then its lines on it (the buttons stay hidden,
+// so this comes last):
+// every text whole and inside the text box of the picture as drawn, the
+// buttons' faces grown with the picture, and at 100 % the picture 1:1.
+void ExpectPanelRight(HWND panel, int dpi)
 {
-};
-
-// Every text of the panel, the About box and the settings dialog is whole,
-// the panel's lines inside the text box of the picture as drawn; the flag's
-// 内 stands in the middle of the flag, every pixel is painted, and at 100 %
-// both pictures are drawn 1:1 as they always were.
-TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
-{
-    const auto [dpi, withKai] = GetParam();
-    UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
-    logPixels.SetDword(static_cast<DWORD>(dpi));
-    UserRegistryValue kai("Software\\Wine\\Fonts\\Replacements", "华文楷体");
-    if (!withKai)
-        kai.Delete();
-    // No tooltip of a button under the mouse may cover what is looked at:
-    // the mouse waits at the screen's left edge, beside every window.
-    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) / 2);
-    NetChangeProcess program("scaling");
-    ASSERT_TRUE(program.Start());
-    HWND panel = program.WaitForPanel(10000);
-    HWND flag = program.WaitForFlag(10000);
-    ASSERT_TRUE(panel != nullptr && flag != nullptr);
-
-    // The picture alone, then the lines on it (the buttons stay hidden).
     std::vector<HWND> lines;
     for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         char className[16] = {};
@@ -249,11 +231,16 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
         EXPECT_TRUE(ink.box.left >= box.left && ink.box.top >= box.top && ink.box.right < box.right &&
                     ink.box.bottom < box.bottom)
             << "outside the text box: " << Describe(ink.box);
+    if (dpi == 96) {
+        EXPECT_EQ(0, CountNotPicture(*background, ReadResourceBitmap(IDB_PANEL), background->Width(),
+                                     background->Height()));
+    }
+}
 
-    WithDialog(program, panel, ID_MENU_ABOUT, "关于", [](HWND about) { EXPECT_EQ(6u, ExpectTextsWhole(about).size()); });
-    WithDialog(program, panel, ID_MENU_SETTINGS, "设置",
-               [](HWND settings) { EXPECT_EQ(5u, ExpectTextsWhole(settings).size()); });
-
+// The flag's 内 in the middle of the flag, every pixel painted, and at 100 %
+// its picture 1:1.
+void ExpectFlagRight(HWND flag, int dpi)
+{
     const std::unique_ptr<Canvas> flagShot = Repainted(flag);
     ASSERT_NE(nullptr, flagShot);
     const RECT glyph = BoxOf(*flagShot, [](COLORREF c) { return Near(c, RGB(255, 255, 255), 40); }, 1000);
@@ -261,22 +248,220 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
                  ", its glyph " + Describe(glyph));
     EXPECT_LE(abs(glyph.left + glyph.right - flagShot->Width()), 6) << "not centred across";
     EXPECT_LE(abs(glyph.top + glyph.bottom - flagShot->Height()), 6) << "not centred down";
-
     if (dpi == 96) {
-        const ResourceBitmap panelPicture = ReadResourceBitmap(IDB_PANEL);
-        const ResourceBitmap flagPicture = ReadResourceBitmap(IDB_NETFLAG);
-        EXPECT_EQ(0, CountNotPicture(*background, panelPicture, background->Width(), background->Height()));
-        EXPECT_EQ(0, CountNotPicture(*flagShot, flagPicture, flagShot->Width(), flagShot->Height()));
+        EXPECT_EQ(0, CountNotPicture(*flagShot, ReadResourceBitmap(IDB_NETFLAG), flagShot->Width(),
+                                     flagShot->Height()));
     }
 }
 
-// 100 % to 300 %; 175 % and up run against the shipped program only
-// (tests/system/CMakeLists.txt).
-INSTANTIATE_TEST_SUITE_P(Desktops, ScalingTest,
-                         testing::Combine(testing::Values(96, 120, 144, 168, 192, 240, 288), testing::Bool()),
-                         [](const testing::TestParamInfo<std::tuple<int, bool>>& param) {
-                             return "Dpi" + std::to_string(std::get<0>(param.param)) +
-                                    (std::get<1>(param.param) ? "WithKai" : "WithoutKai");
+// A window's client size and its controls' rectangles.
+struct Layout
+{
+    SIZE client = {0, 0};
+    std::vector<RECT> controls;
+};
+
+Layout LayoutOf(HWND window)
+{
+    Layout layout;
+    RECT client;
+    GetClientRect(window, &client);
+    layout.client = {client.right, client.bottom};
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        layout.controls.push_back(ClientRectOf(window, child));
+    return layout;
+}
+
+void ExpectLayoutNear(const Layout& want, const Layout& got, int tolerance)
+{
+    EXPECT_NEAR(want.client.cx, got.client.cx, tolerance);
+    EXPECT_NEAR(want.client.cy, got.client.cy, tolerance);
+    ASSERT_EQ(want.controls.size(), got.controls.size());
+    for (size_t i = 0; i < want.controls.size(); ++i) {
+        const RECT& a = want.controls[i];
+        const RECT& b = got.controls[i];
+        EXPECT_TRUE(abs(a.left - b.left) <= tolerance && abs(a.top - b.top) <= tolerance &&
+                    abs(a.right - b.right) <= tolerance && abs(a.bottom - b.bottom) <= tolerance)
+            << "control " << i << ": " << Describe(b) << ", a fresh start " << Describe(a);
+    }
+}
+
+// What Windows does when the window meets another DPI, and Wine never does:
+// as Windows 10 does, it may first ask the window for its size there; then
+// it tells it, with a suggested rectangle (that size, or the window's
+// scaled, from its top-left corner as far as the screen allows) in the
+// window's own process.
+struct DpiChange
+{
+    RECT suggested;
+    bool answered;  // the window gave its size
+};
+
+DpiChange SendDpiChange(const NetChangeProcess& program, HWND window, int dpi, int from, bool askFirst)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SIZE size = {MulDiv(rect.right - rect.left, dpi, from), MulDiv(rect.bottom - rect.top, dpi, from)};
+    void* remote = VirtualAllocEx(program.Handle(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR answer = FALSE;
+    if (askFirst) {
+        WriteProcessMemory(program.Handle(), remote, &size, sizeof size, nullptr);
+        SendMessageTimeoutA(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000,
+                            &answer);
+        ReadProcessMemory(program.Handle(), remote, &size, sizeof size, nullptr);
+    }
+    const LONG left = std::max(0L, std::min(rect.left, GetSystemMetrics(SM_CXSCREEN) - size.cx));
+    const LONG top = std::max(0L, std::min(rect.top, GetSystemMetrics(SM_CYSCREEN) - size.cy));
+    const DpiChange change = {{left, top, left + size.cx, top + size.cy}, answer != FALSE};
+    WriteProcessMemory(program.Handle(), remote, &change.suggested, sizeof change.suggested, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                        5000, &ignored);
+    VirtualFreeEx(program.Handle(), remote, 0, MEM_RELEASE);
+    return change;
+}
+
+// A process's GDI objects once its windows have painted what they had to.
+long SettledGdiObjects(const NetChangeProcess& program, HWND window)
+{
+    PumpUntil([&] { return NothingToPaint(window); }, 3000);
+    SendMessageA(window, WM_NULL, 0, 0);
+    return CountGdiObjects(program.Handle());
+}
+
+// The scaling a desktop has: from the start (changedFrom 0), or changed
+// while the program runs, from `changedFrom` to `dpi`, with or without the
+// question of Windows 10 first.
+struct Desktop
+{
+    int dpi;
+    bool withKai;
+    int changedFrom;
+    bool sizeAskedFirst;
+};
+
+void PrintTo(const Desktop& desktop, std::ostream* out)
+{
+    *out << desktop.dpi << (desktop.withKai ? " with Kai" : "") << " from " << desktop.changedFrom;
+}
+
+class ScalingTest : public testing::TestWithParam<Desktop>
+{
+protected:
+    enum Window { kPanel, kAbout, kSettings, kFlag, kWindows };
+
+    // `look` at each window of the program: the panel, the About box and
+    // the settings dialog (opened from the tray menu's commands), the flag.
+    static void EachWindow(const NetChangeProcess& program, const std::function<void(Window, HWND)>& look)
+    {
+        HWND panel = program.WaitForPanel(10000);
+        HWND flag = program.WaitForFlag(10000);
+        ASSERT_TRUE(panel != nullptr && flag != nullptr);
+        look(kPanel, panel);
+        WithDialog(program, panel, ID_MENU_ABOUT, "关于", [&](HWND about) { look(kAbout, about); });
+        WithDialog(program, panel, ID_MENU_SETTINGS, "设置", [&](HWND settings) { look(kSettings, settings); });
+        look(kFlag, flag);
+    }
+};
+
+// Every text of the panel, the About box and the settings dialog is whole,
+// the panel's lines inside the text box of the picture as drawn; the flag's
+// 内 stands in the middle of the flag, every pixel is painted, and at 100 %
+// both pictures are drawn 1:1 as they always were. After a change of DPI
+// each window is what a fresh start there shows, and back at the first DPI
+// it is pixel for pixel what it was, with no GDI object more.
+TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
+{
+    const Desktop desktop = GetParam();
+    const int dpi = desktop.dpi;
+    UserRegistryValue logPixels("Control Panel\\Desktop", "LogPixels");
+    UserRegistryValue kai("Software\\Wine\\Fonts\\Replacements", "华文楷体");
+    if (!desktop.withKai)
+        kai.Delete();
+    // No tooltip of a button under the mouse may cover what is looked at:
+    // the mouse waits at the screen's left edge, beside every window.
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) / 2);
+    const std::function<void(HWND)> checks[kWindows] = {
+        [dpi](HWND panel) { ExpectPanelRight(panel, dpi); },
+        [](HWND about) { EXPECT_EQ(6u, ExpectTextsWhole(about).size()); },
+        [](HWND settings) { EXPECT_EQ(5u, ExpectTextsWhole(settings).size()); },
+        [dpi](HWND flag) { ExpectFlagRight(flag, dpi); },
+    };
+    Layout fresh[kWindows];
+    RECT freshFlag = {};
+    if (desktop.changedFrom != 0) {
+        logPixels.SetDword(static_cast<DWORD>(dpi));
+        NetChangeProcess reference("fresh start");
+        ASSERT_TRUE(reference.Start());
+        EachWindow(reference, [&](Window which, HWND window) {
+            fresh[which] = LayoutOf(window);
+            GetWindowRect(window, &freshFlag);  // the flag's comes last
+        });
+    }
+    logPixels.SetDword(static_cast<DWORD>(desktop.changedFrom != 0 ? desktop.changedFrom : dpi));
+    NetChangeProcess program("scaling");
+    ASSERT_TRUE(program.Start());
+    EachWindow(program, [&](Window which, HWND window) {
+        if (desktop.changedFrom == 0) {
+            checks[which](window);
+            return;
+        }
+        SCOPED_TRACE("window " + std::to_string(which));
+        const Layout first = LayoutOf(window);
+        const std::unique_ptr<Canvas> before = Redrawn(window);
+        const DpiChange change = SendDpiChange(program, window, dpi, desktop.changedFrom, desktop.sizeAskedFirst);
+        ExpectLayoutNear(fresh[which], LayoutOf(window), 2);
+        RECT placed;
+        GetWindowRect(window, &placed);
+        if (which == kFlag) {
+            EXPECT_EQ(freshFlag.left, placed.left) << "in the corner";
+            EXPECT_EQ(freshFlag.top, placed.top) << "in the corner";
+        } else {
+            EXPECT_EQ(change.suggested.left, placed.left);
+            EXPECT_EQ(change.suggested.top, placed.top);
+        }
+        // The size it gave is the size it took: Windows then moves it no more.
+        EXPECT_EQ(desktop.sizeAskedFirst, change.answered);
+        if (change.answered) {
+            EXPECT_EQ(change.suggested.right - change.suggested.left, placed.right - placed.left);
+            EXPECT_EQ(change.suggested.bottom - change.suggested.top, placed.bottom - placed.top);
+        }
+        SendDpiChange(program, window, desktop.changedFrom, dpi, false);
+        ExpectLayoutNear(first, LayoutOf(window), 0);
+        EXPECT_EQ(0, Redrawn(window)->CountDifferent(*before)) << "back at the first DPI";
+        const long gdi = SettledGdiObjects(program, window);
+        for (int trip = 0; trip < 10; ++trip) {
+            SendDpiChange(program, window, dpi, desktop.changedFrom, desktop.sizeAskedFirst);
+            SendDpiChange(program, window, desktop.changedFrom, dpi, false);
+        }
+        EXPECT_EQ(gdi, SettledGdiObjects(program, window)) << "GDI objects after ten round trips";
+        SendDpiChange(program, window, dpi, desktop.changedFrom, false);
+        checks[which](window);
+    });
+}
+
+// 100 % to 300 %, from the start and changed while running (175 % and up
+// run against the shipped program only: tests/system/CMakeLists.txt).
+std::vector<Desktop> Desktops()
+{
+    std::vector<Desktop> desktops;
+    for (bool withKai : {false, true}) {
+        for (int dpi : {96, 120, 144, 168, 192, 240, 288})
+            desktops.push_back({dpi, withKai, 0, false});
+        for (const Desktop change : {Desktop{144, withKai, 96, true}, Desktop{192, withKai, 96, false},
+                                     Desktop{288, withKai, 96, true}, Desktop{96, withKai, 144, false}})
+            desktops.push_back(change);
+    }
+    return desktops;
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, ScalingTest, testing::ValuesIn(Desktops()),
+                         [](const testing::TestParamInfo<Desktop>& param) {
+                             const Desktop& desktop = param.param;
+                             return "Dpi" + std::to_string(desktop.dpi) + (desktop.withKai ? "WithKai" : "WithoutKai") +
+                                    (desktop.changedFrom == 0 ? ""
+                                                              : "From" + std::to_string(desktop.changedFrom) +
+                                                                    (desktop.sizeAskedFirst ? "SizeAskedFirst" : ""));
                          });
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "panel/CMainDlg.h"
 #include "panel/CNETFLAGDlg.h"
 #include "res/resource.h"
+#include "ui/ScaledPicture.h"
 
 namespace {
 
@@ -314,6 +315,41 @@ TEST(FlagDialogLook, BitmapInTheCornerAndNoColourAnswers)
         EXPECT_FALSE(dialog.RouteMessage(window.Handle(), message, dc, 0, result, 0));
         EXPECT_EQ(0x5EED, result);
         EXPECT_EQ(kPrimedState, ReadDcState(canvas.Dc()));
+    }
+    dialog.m_hWnd = nullptr;
+}
+
+// Larger, the flag takes its picture from the copy drawn for the size next
+// above its own, or the largest, resampled; smaller, from its own.
+TEST(FlagDialogLook, APictureDrawnForTheNextSizeUpIsShrunk)
+{
+    const struct
+    {
+        SIZE area;
+        UINT bitmap;
+    } cases[] = {{{32, 36}, IDB_NETFLAG}, {{60, 64}, IDB_NETFLAG_96}, {{88, 94}, IDB_NETFLAG_96},
+                 {{96, 96}, IDB_NETFLAG_96}, {{136, 149}, IDB_NETFLAG_144}};
+    CNETFLAGDlg dialog;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.area.cx) + "x" + std::to_string(c.area.cy));
+        PlainWindow window(c.area.cx, c.area.cy);
+        dialog.m_hWnd = window.Handle();
+        Canvas drawn(c.area.cx, c.area.cy);
+        LRESULT result = 0;
+        dialog.RouteMessage(window.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(drawn.Dc()), 0, result, 0);
+        HBITMAP source = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.bitmap));
+        BITMAP shape = {};
+        GetObjectW(source, sizeof shape, &shape);
+        HBITMAP resampled = ScaledPicture::Resample(source, {shape.bmWidth, shape.bmHeight}, c.area);
+        Canvas expected(c.area.cx, c.area.cy);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ replaced = SelectObject(memory, resampled);
+        BitBlt(expected.Dc(), 0, 0, c.area.cx, c.area.cy, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, replaced);
+        DeleteDC(memory);
+        DeleteObject(resampled);
+        DeleteObject(source);
+        EXPECT_EQ(0, drawn.CountDifferent(expected));
     }
     dialog.m_hWnd = nullptr;
 }

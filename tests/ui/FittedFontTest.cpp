@@ -66,18 +66,24 @@ TEST(FittedFont, ALineGetsTheLargestSizeThatFitsItsControl)
         GetWindowRect(c.control, &original);
         SetWindowPos(c.control, nullptr, 0, 0, c.size.cx, c.size.cy, SWP_NOMOVE | SWP_NOZORDER);
         const long before = CountGdiObjects();
+        DialogDpi layout;
+        layout.Start(dialog, GetModuleHandleA(nullptr), IDD_UI_FIT);
         FittedFont fitted;
-        fitted.FitTexts(dialog);
+        fitted.FitTexts(dialog, layout);
         const auto font = reinterpret_cast<HFONT>(SendMessageA(c.control, WM_GETFONT, 0, 0));
         const SIZE room = {c.size.cx - c.chrome, c.size.cy};
         EXPECT_EQ(c.fitted, font != dialogFont);
         EXPECT_EQ(before + (c.fitted ? 1 : 0), CountGdiObjects()) << "the sizes tried and refused are given back";
         EXPECT_TRUE(Fits(c.control, font, room));
-        // One size larger would not fit.
-        LOGFONTA face = {};
-        GetObjectA(font, sizeof face, &face);
+        // The dialog's own face (a narrow read would lose a Chinese name),
+        // and one size larger would not fit.
+        LOGFONTW face = {};
+        LOGFONTW dialogFace = {};
+        GetObjectW(font, sizeof face, &face);
+        GetObjectW(dialogFont, sizeof dialogFace, &dialogFace);
+        EXPECT_EQ(0, lstrcmpW(dialogFace.lfFaceName, face.lfFaceName));
         face.lfHeight += face.lfHeight < 0 ? -1 : 1;
-        HFONT larger = CreateFontIndirectA(&face);
+        HFONT larger = CreateFontIndirectW(&face);
         EXPECT_TRUE(!c.fitted || !Fits(c.control, larger, room));
         DeleteObject(larger);
         SetWindowPos(c.control, nullptr, 0, 0, original.right - original.left, original.bottom - original.top,

@@ -135,7 +135,7 @@ TEST_F(ScaledPictureTest, ImageStripsTakeTheFaceSizeAndKeepTheirOwnWhereGdiFails
         bool copyFails;
         SIZE made;
     } cases[] = {{{111, 44}, false, {111, 44}}, {{278, 110}, false, {278, 110}}, {{83, 33}, false, {83, 33}},
-                 {{278, 110}, true, {111, 44}}};
+                 {{111, 60}, false, {111, 60}}, {{278, 110}, true, {111, 44}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.face.cx) + "x" + std::to_string(c.face.cy) + (c.copyFails ? ", no copy" : ""));
         g_copyFails = c.copyFails;
@@ -155,7 +155,8 @@ TEST_F(ScaledPictureTest, ImageStripsTakeTheFaceSizeAndKeepTheirOwnWhereGdiFails
     DeleteObject(strip);
 }
 
-// Only the copy of the current size is kept, and it goes with its object.
+// Only the copy of the current size is kept; it goes with its object, and
+// when the picture is drawn at its own size again.
 TEST_F(ScaledPictureTest, KeepsOneCopyAndGivesItBack)
 {
     Drawn(*std::make_unique<ScaledPicture>(), {700, 500});  // GDI's own first-use objects
@@ -166,6 +167,8 @@ TEST_F(ScaledPictureTest, KeepsOneCopyAndGivesItBack)
         for (int width = 600; width < 610; ++width)
             Drawn(scaled, {width, 500});
         EXPECT_EQ(before + 2, CountGdiObjects()) << "its memory context and bitmap";
+        Drawn(scaled, kPanel);
+        EXPECT_EQ(before, CountGdiObjects()) << "kept at the picture's own size";
     }
     EXPECT_EQ(before, CountGdiObjects());
 }
