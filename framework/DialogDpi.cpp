@@ -108,7 +108,7 @@ void DialogDpi::Change(HWND dialog, UINT dpi, const RECT& suggested)
     if (!LayoutAt(dpi, layout)) {
         // Without a layout of its own the dialog goes where the system says.
         SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
         return;
     }
     const HFONT font = layout.font != nullptr ? layout.font : m_startFont;
@@ -126,8 +126,9 @@ void DialogDpi::Change(HWND dialog, UINT dpi, const RECT& suggested)
     }
     const SIZE client = ClientSize(units);
     const RECT frame = Frame(dialog, dpi);
+    // Erased once, as the caller repaints, not now and again then.
     SetWindowPos(dialog, nullptr, suggested.left, suggested.top, client.cx + frame.right - frame.left,
-                 client.cy + frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                 client.cy + frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     // A frame other than foreseen shows only once the window has its new
     // size: the client area is what the layout needs.
     RECT now;
@@ -136,7 +137,8 @@ void DialogDpi::Change(HWND dialog, UINT dpi, const RECT& suggested)
         RECT window;
         GetWindowRect(dialog, &window);
         SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + client.cx - now.right,
-                     window.bottom - window.top + client.cy - now.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     window.bottom - window.top + client.cy - now.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     }
     DeleteObject(m_font);
     m_font = layout.font;

@@ -13,7 +13,8 @@ bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" all >/dev/null
 
 export NETCHANGE_WINE_STATE="$root/build/wine-bench"
-bash "$root/scripts/wine-session.sh" start >/dev/null
+# A screen that holds the panel at 300 % scaling.
+NETCHANGE_SCREEN=2560x1600 bash "$root/scripts/wine-session.sh" start >/dev/null
 work=$(mktemp -d)
 cleanup() {
     bash "$root/scripts/wine-session.sh" stop
@@ -53,6 +54,13 @@ fi
 "${WINE[@]}" "$x64/erase_bench.exe" | label "x86_64"
 if [ -z "$no_i386" ]; then
     "${WINE[@]}" "$i686/erase_bench.exe" | label "i686  "
+fi
+
+# A change of scaling under the running panel, from 96 to 288 DPI and back,
+# against its first paint at 288 DPI, each in a process started at its DPI.
+"${WINE[@]}" "$x64/dpi_change_bench.exe" | label "x86_64"
+if [ -z "$no_i386" ]; then
+    "${WINE[@]}" "$i686/dpi_change_bench.exe" | label "i686  "
 fi
 
 # Endurance: 1000 openings of each secondary dialog and 10000 private

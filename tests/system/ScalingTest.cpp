@@ -407,6 +407,8 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
             return;
         }
         SCOPED_TRACE("window " + std::to_string(which));
+        const long gdi = SettledGdiObjects(program, window);
+        ASSERT_GT(gdi, 0) << "the GDI handle table cannot be read";
         const Layout first = LayoutOf(window);
         const std::unique_ptr<Canvas> before = Redrawn(window);
         const DpiChange change = SendDpiChange(program, window, dpi, desktop.changedFrom, desktop.sizeAskedFirst);
@@ -429,12 +431,11 @@ TEST_P(ScalingTest, TextsAreWholeLinesStayInTheTextBoxAndTheFlagIsCentred)
         SendDpiChange(program, window, desktop.changedFrom, dpi, false);
         ExpectLayoutNear(first, LayoutOf(window), 0);
         EXPECT_EQ(0, Redrawn(window)->CountDifferent(*before)) << "back at the first DPI";
-        const long gdi = SettledGdiObjects(program, window);
         for (int trip = 0; trip < 10; ++trip) {
             SendDpiChange(program, window, dpi, desktop.changedFrom, desktop.sizeAskedFirst);
             SendDpiChange(program, window, desktop.changedFrom, dpi, false);
         }
-        EXPECT_EQ(gdi, SettledGdiObjects(program, window)) << "GDI objects after ten round trips";
+        EXPECT_EQ(gdi, SettledGdiObjects(program, window)) << "GDI objects after eleven round trips";
         SendDpiChange(program, window, dpi, desktop.changedFrom, false);
         checks[which](window);
     });
