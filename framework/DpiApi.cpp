@@ -2,10 +2,15 @@
 
 namespace {
 
-template <class Fn>
-Fn User32Function(const char* name)
+FARPROC WINAPI SystemUser32Function(LPCSTR name)
 {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return GetProcAddress(GetModuleHandleA("user32.dll"), name);
+}
+
+template <class Fn>
+Fn Found(FARPROC(WINAPI* find)(LPCSTR), const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(find(name)));
 }
 
 UINT WINAPI SystemDpi(HWND)
@@ -32,13 +37,18 @@ using ContextsEqualFn = BOOL(WINAPI*)(HANDLE a, HANDLE b);
 // Windows do not have.
 const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 
-const AwarenessContextFn g_awarenessContext = User32Function<AwarenessContextFn>("GetWindowDpiAwarenessContext");
-const ContextsEqualFn g_contextsEqual = User32Function<ContextsEqualFn>("AreDpiAwarenessContextsEqual");
+const AwarenessContextFn g_awarenessContext =
+    Found<AwarenessContextFn>(&SystemUser32Function, "GetWindowDpiAwarenessContext");
+const ContextsEqualFn g_contextsEqual = Found<ContextsEqualFn>(&SystemUser32Function, "AreDpiAwarenessContextsEqual");
 
 bool WINAPI FramesFollowDpi(HWND window)
 {
-    return g_awarenessContext != nullptr && g_contextsEqual != nullptr &&
-           g_contextsEqual(g_awarenessContext(window), kPerMonitorV2);
+    return g_contextsEqual(g_awarenessContext(window), kPerMonitorV2) != FALSE;
+}
+
+bool WINAPI FramesKeepTheirSize(HWND)
+{
+    return false;
 }
 
 template <class Fn>
@@ -47,17 +57,20 @@ Fn OrElse(Fn found, Fn otherwise)
     return found != nullptr ? found : otherwise;
 }
 
-DpiApi LookUp()
-{
-    return {OrElse(User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow"), &SystemDpi),
-            OrElse(User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi"), &SystemMetric),
-            OrElse(User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi"),
-                   &SystemFrame),
-            &FramesFollowDpi,
-            User32Function<BOOL(WINAPI*)(HWND, int, int)>("SetDialogDpiChangeBehavior"),
-            User32Function<BOOL(WINAPI*)(HWND, int, int)>("SetDialogControlDpiChangeBehavior")};
-}
-
 }  // namespace
 
-const DpiApi kSystemDpiApi = LookUp();
+DpiApi LookUpDpiApi(FARPROC(WINAPI* user32Function)(LPCSTR name))
+{
+    const bool contexts = Found<AwarenessContextFn>(user32Function, "GetWindowDpiAwarenessContext") != nullptr &&
+                          Found<ContextsEqualFn>(user32Function, "AreDpiAwarenessContextsEqual") != nullptr &&
+                          g_awarenessContext != nullptr && g_contextsEqual != nullptr;
+    return {OrElse(Found<UINT(WINAPI*)(HWND)>(user32Function, "GetDpiForWindow"), &SystemDpi),
+            OrElse(Found<int(WINAPI*)(int, UINT)>(user32Function, "GetSystemMetricsForDpi"), &SystemMetric),
+            OrElse(Found<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(user32Function, "AdjustWindowRectExForDpi"),
+                   &SystemFrame),
+            contexts ? &FramesFollowDpi : &FramesKeepTheirSize,
+            Found<BOOL(WINAPI*)(HWND, int, int)>(user32Function, "SetDialogDpiChangeBehavior"),
+            Found<BOOL(WINAPI*)(HWND, int, int)>(user32Function, "SetDialogControlDpiChangeBehavior")};
+}
+
+const DpiApi kSystemDpiApi = LookUpDpiApi(&SystemUser32Function);

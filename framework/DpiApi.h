@@ -26,6 +26,10 @@ struct DpiApi
     BOOL(WINAPI* setDialogControlDpiChangeBehavior)(HWND control, int mask, int values);
 };
 
+// The table of the Windows whose user32 has the functions `user32Function`
+// finds by name (GetProcAddress; tests give it others).
+DpiApi LookUpDpiApi(FARPROC(WINAPI* user32Function)(LPCSTR name));
+
 extern const DpiApi kSystemDpiApi;
 
 // What the two calls switch off: the dialog manager's own answer to a DPI

@@ -140,4 +140,41 @@ TEST(DialogDpi, LaysTheDialogOutForEachDpiAndBackAsTheDialogManagerDid)
     DestroyWindow(dialog);
 }
 
+FARPROC WINAPI NoSuchFunction(LPCSTR)
+{
+    return nullptr;
+}
+
+FARPROC WINAPI User32Function(LPCSTR name)
+{
+    return GetProcAddress(GetModuleHandleA("user32.dll"), name);
+}
+
+// Where user32 lacks Windows 10's calls (XP to 8.1), the system's DPI,
+// metrics and frames serve, and nothing is switched off; where it has them,
+// they are taken.
+TEST(DpiApi, WithoutWindows10sCallsTheSystemsServe)
+{
+    const DpiApi older = LookUpDpiApi(&NoSuchFunction);
+    HDC screen = GetDC(nullptr);
+    const UINT dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    const long gdi = CountGdiObjects();
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(dpi, older.dpiForWindow(nullptr));
+    EXPECT_EQ(gdi, CountGdiObjects()) << "the screen's device context given back";
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), older.metricForDpi(SM_CXSMICON, 2 * dpi));
+    RECT frame = {0, 0, 100, 100};
+    RECT system = frame;
+    older.adjustForDpi(&frame, WS_CAPTION, FALSE, 0, 2 * dpi);
+    AdjustWindowRectEx(&system, WS_CAPTION, FALSE, 0);
+    EXPECT_TRUE(EqualRect(&system, &frame));
+    EXPECT_FALSE(older.framesFollowDpi(nullptr));
+    EXPECT_TRUE(older.setDialogDpiChangeBehavior == nullptr && older.setDialogControlDpiChangeBehavior == nullptr);
+    const DpiApi newer = LookUpDpiApi(&User32Function);
+    const auto as = [](auto function) { return reinterpret_cast<void (*)()>(function); };
+    EXPECT_EQ(as(newer.dpiForWindow), as(User32Function("GetDpiForWindow")));
+    EXPECT_EQ(as(newer.metricForDpi), as(User32Function("GetSystemMetricsForDpi")));
+}
+
 }  // namespace
