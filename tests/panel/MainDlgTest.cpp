@@ -214,6 +214,59 @@ TEST_F(MainDlgTest, RefusedAddsAreTriedAFewTimesAndNeverAfterTheQuit)
             << "the icon came back changed";
 }
 
+UINT g_taskbarDpi;
+
+UINT WINAPI TaskbarDpi(HWND)
+{
+    return g_taskbarDpi;
+}
+
+FARPROC WINAPI Windows10WithTaskbarDpi(LPCSTR name)
+{
+    if (lstrcmpA(name, "GetDpiForWindow") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&TaskbarDpi));
+    return kSystemTrayShellApi.user32Function(name);
+}
+
+int IconWidth(HICON icon)
+{
+    ICONINFO image = {};
+    BITMAP mask = {};
+    if (!GetIconInfo(icon, &image))
+        return 0;
+    GetObjectA(image.hbmMask, sizeof mask, &mask);
+    DeleteObject(image.hbmMask);
+    DeleteObject(image.hbmColor);
+    return mask.bmWidth;
+}
+
+// The taskbar's scaling changes (the panel's screen's, another screen's, or
+// a shell started again at another): the icon takes the image drawn for the
+// small-icon size there, in the shell's icon too.
+TEST_F(MainDlgTest, TheTrayIconFollowsTheTaskbarsScaling)
+{
+    g_refuse = g_busy = g_holds = false;
+    g_calls.clear();
+    g_taskbarDpi = 96;
+    const TrayShellApi shell = {&FakeNotifyIcon, &GetVersion, &Windows10WithTaskbarDpi, &GetSystemMetrics};
+    CMainDlg dialog(shell);
+    std::vector<int> widths;
+    RunPanel(dialog, [&](HWND window) {
+        const auto after = [&](UINT dpi, UINT message, WPARAM wParam, LPARAM lParam) {
+            g_taskbarDpi = dpi;
+            SendMessageA(window, message, wParam, lParam);
+            widths.push_back(IconWidth(g_calls.back().second.hIcon));
+        };
+        RECT place;
+        GetWindowRect(window, &place);
+        after(192, WM_DISPLAYCHANGE, 32, 0);
+        after(144, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        after(96, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&place));
+        SendMessageA(window, WM_COMMAND, ID_MENU_QUIT, 0);
+    });
+    EXPECT_EQ((std::vector<int>{32, 24, 16}), widths);
+}
+
 int g_windowsRefused;
 
 LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
