@@ -37,7 +37,7 @@ public:
     // Draws `picture`, `pictureSize` pixels, into [0, area) of `target`;
     // 1:1 near its own size only when `nearOwnSizeAsItIs` (a copy drawn for
     // a larger size is resampled to any other size, so that it stays whole).
-    void Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area, bool nearOwnSizeAsItIs = true);
+    void Draw(HDC target, HBITMAP picture, SIZE pictureSize, SIZE area, bool nearOwnSizeAsItIs);
 
     // The size the picture is drawn at over `area`: its own or the area's.
     static SIZE DrawnSize(SIZE pictureSize, SIZE area);

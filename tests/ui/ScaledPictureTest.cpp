@@ -61,7 +61,7 @@ protected:
     std::unique_ptr<Canvas> Drawn(ScaledPicture& scaled, SIZE area) const
     {
         auto canvas = std::make_unique<Canvas>(area.cx, area.cy);
-        scaled.Draw(canvas->Dc(), m_picture, kPanel, area);
+        scaled.Draw(canvas->Dc(), m_picture, kPanel, area, true);
         return canvas;
     }
 
