@@ -127,6 +127,10 @@ start() {
     # A program that crashes prints Wine's backtrace and ends, instead of
     # waiting in the debugger's dialog until its test times out.
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+    # A test ended hard (a time-out) cannot put back the scaling or the Kai
+    # stand-in it changed: every session starts at 100 % with the stand-in.
+    quiet "${WINE[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
+    quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "华文楷体" /d "AR PL UKai CN" /f
     quiet "${WINE[@]}" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$screen" /f
     quiet timeout 600 "${WINE[@]}" wineboot
     # A resident hidden window keeps the desktop process up between test
