@@ -94,6 +94,7 @@ TEST(DialogDpi, LaysTheDialogOutForEachDpiAndBackAsTheDialogManagerDid)
                                      &Plain, 0);
     ASSERT_NE(nullptr, dialog);
     const Shape made = ShapeOf(dialog);
+    EXPECT_FALSE(DialogTemplate().Read(GetModuleHandleA(nullptr), IDD_TEST_ABSENT));
     g_calls.clear();
     DialogDpi layout(api);
     layout.Start(dialog, GetModuleHandleA(nullptr), IDD_TEST_CONTROLS);
